@@ -47,3 +47,9 @@ set_target_properties(Tolvane PROPERTIES OUTPUT_NAME Tolvane)
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
     add_subdirectory(tests/e2e)
 endif()
+
+# Checked on the build host: the imports, the size and the absence of resources.
+enable_testing()
+add_test(NAME exe_imports_and_size
+         COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check-exe.sh ${TOLVANE_OBJDUMP}
+                 $<TARGET_FILE:Tolvane> 12288)
