@@ -66,7 +66,8 @@ typedef HICON HCURSOR;
 #define HIWORD(l) ((WORD)((((DWORD)(l)) >> 16) & 0xffff))
 #define MAKELONG(a, b) ((LONG)(((WORD)(a)) | ((DWORD)((WORD)(b))) << 16))
 #define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
-#define RGB(r, g, b) ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
+#define RGB(r, g, b)                                                                               \
+    ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
 #define MAKEINTRESOURCEW(i) ((LPWSTR)((ULONG_PTR)((WORD)(i))))
 
 // ---- structures -------------------------------------------------------------
@@ -169,6 +170,17 @@ struct WIN32_FIND_DATAW {
 #define MCI_NOTIFY_ABORTED 0x0004
 #define MCI_NOTIFY_FAILURE 0x0008
 
+#define MCIERR_BASE 256
+#define MCIERR_UNRECOGNIZED_COMMAND (MCIERR_BASE + 5)
+#define MCIERR_INVALID_DEVICE_NAME (MCIERR_BASE + 7)
+#define MCIERR_MISSING_COMMAND_STRING (MCIERR_BASE + 11)
+#define MCIERR_PARAM_OVERFLOW (MCIERR_BASE + 12)
+#define MCIERR_BAD_INTEGER (MCIERR_BASE + 14)
+#define MCIERR_FILE_NOT_FOUND (MCIERR_BASE + 19)
+#define MCIERR_INTERNAL (MCIERR_BASE + 21)
+#define MCIERR_OUTOFRANGE (MCIERR_BASE + 26)
+#define MCIERR_DUPLICATE_ALIAS (MCIERR_BASE + 33)
+
 #define LB_ADDSTRING 0x0180
 #define LB_RESETCONTENT 0x0184
 #define LB_SETCURSEL 0x0186
@@ -227,10 +239,12 @@ struct WIN32_FIND_DATAW {
 #define DT_SINGLELINE 0x00000020
 #define MB_OK 0x00000000L
 #define MB_ICONERROR 0x00000010L
+#define IDOK 1
 #define ODS_SELECTED 0x0001
 #define ODS_DISABLED 0x0004
 #define ODS_FOCUS 0x0010
 #define ODT_BUTTON 4
+#define ODA_DRAWENTIRE 0x0001
 
 #define FW_NORMAL 400
 #define DEFAULT_CHARSET 1
@@ -279,10 +293,9 @@ HBRUSH GetSysColorBrush(int index);
 int DrawTextW(HDC dc, LPCWSTR text, int count, LPRECT rect, UINT format);
 
 // ---- gdi32 ----------------------------------------------------------------------
-HFONT CreateFontW(int height, int width, int escapement, int orientation, int weight,
-                  DWORD italic, DWORD underline, DWORD strikeOut, DWORD charSet,
-                  DWORD outPrecision, DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily,
-                  LPCWSTR faceName);
+HFONT CreateFontW(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+                  DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision,
+                  DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily, LPCWSTR faceName);
 BOOL DeleteObject(HGDIOBJ object);
 HGDIOBJ GetStockObject(int object);
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
@@ -291,6 +304,5 @@ int SetBkMode(HDC dc, int mode);
 COLORREF SetTextColor(HDC dc, COLORREF color);
 
 // ---- winmm ----------------------------------------------------------------------
-MCIERROR mciSendStringW(LPCWSTR command, LPWSTR returnString, UINT returnLength,
-                        HWND callback);
+MCIERROR mciSendStringW(LPCWSTR command, LPWSTR returnString, UINT returnLength, HWND callback);
 BOOL mciGetErrorStringW(MCIERROR error, LPWSTR text, UINT length);

@@ -1,0 +1,168 @@
+// The test-facing side of winsim: arrange a world before the program runs, drive it the
+// way a user and the system would, and inspect what the program did to it.
+#pragma once
+
+#include "winsim/winsim.h"
+
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace winsim {
+
+// Thrown by ExitProcess, so a test can run TolvaneEntry() and read the exit code.
+struct ProcessExit {
+    UINT code;
+};
+
+// Thrown where real Windows would block forever or the program loops without end:
+// GetMessageW with nothing that could ever arrive or past the clock limit, or a message storm.
+struct Hang : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Clears the whole world: windows, classes, queue, clock, timers, files, GDI, MCI, faults.
+void Reset();
+
+// ---- faults on demand ---------------------------------------------------------------
+struct Faults {
+    bool registerClass = false;  // RegisterClassW returns 0
+    bool mainWindow = false;     // CreateWindowExW of a window without parent returns null
+    int createWindowCall = 0;    // the Nth CreateWindowExW call (1-based) returns null; 0 none
+    std::u16string controlClass; // CreateWindowExW of this class returns null (any case)
+    bool getMessage = false;     // GetMessageW returns -1
+    bool moduleHandle = false;   // GetModuleHandleW returns null
+    bool moduleFileName = false; // GetModuleFileNameW returns 0
+    bool createFont = false;     // CreateFontW returns null
+    bool mciErrorString = false; // mciGetErrorStringW returns FALSE
+};
+Faults& faults();
+
+// ---- windows and controls -----------------------------------------------------------
+struct Window {
+    std::u16string className; // as registered, or the predefined name in upper case
+    std::u16string text;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    int x = 0, y = 0, width = 0, height = 0;
+    HWND parent = nullptr;
+    UINT_PTR id = 0; // the HMENU value given to a child
+    HINSTANCE instance = nullptr;
+    bool alive = true;
+    int destroyMessages = 0; // WM_DESTROY received
+    int showCalls = 0;
+    int lastShow = -1;
+    HFONT font = nullptr; // the last WM_SETFONT
+    BOOL fontRedraw = FALSE;
+    int fontMessages = 0;
+    int scrollMin = 0, scrollMax = 0, scrollPos = 0; // SB_CTL of a scroll bar
+    int scrollPosCalls = 0;
+    std::vector<std::u16string> items; // list box entries in display order
+    int selection = LB_ERR;
+};
+
+// The record of a window ever created (also after its destruction); throws for others.
+const Window& Info(HWND hwnd);
+bool IsAlive(HWND hwnd);
+std::vector<HWND> AllWindows(); // in creation order
+int CreateWindowCalls();
+HINSTANCE ModuleInstance(); // what GetModuleHandleW(NULL) returns
+
+// A user's actions. Each sends to the control's parent what Windows would send.
+// List box: select the index, then WM_COMMAND MAKEWPARAM(id, code) with lParam = list.
+LRESULT ClickList(HWND list, int index, WORD code = LBN_SELCHANGE);
+// Button: WM_COMMAND MAKEWPARAM(id, code) with lParam = button.
+LRESULT ClickButton(HWND button, WORD code = BN_CLICKED);
+// Scroll bar: WM_HSCROLL MAKEWPARAM(code, thumb) with lParam = bar.
+LRESULT Scroll(HWND bar, WORD code, WORD thumb = 0);
+
+// ---- GDI ----------------------------------------------------------------------------
+struct DrawCall {
+    enum Kind { FillRect, FrameRect, SelectObject, Polygon, SetBkMode, SetTextColor, DrawText };
+    Kind kind;
+    RECT rect = {};           // FillRect, FrameRect, DrawText
+    HGDIOBJ object = nullptr; // the brush of FillRect/FrameRect, the object selected
+    std::vector<POINT> points;
+    DWORD value = 0; // SetBkMode's mode, SetTextColor's colour, DrawText's format
+    std::u16string text;
+    int count = 0; // DrawText's count argument as given
+};
+HDC CreateRecordingDC();
+const std::vector<DrawCall>& DrawCalls(HDC dc);
+
+struct PaintResult {
+    LRESULT result;
+    std::vector<DrawCall> calls;
+};
+// WM_DRAWITEM to the button's parent, as Windows sends it for an owner-drawn button.
+PaintResult PaintButton(HWND button, UINT itemState = 0);
+
+struct Font {
+    int height, width, escapement, orientation, weight;
+    DWORD italic, underline, strikeOut, charSet, outPrecision, clipPrecision, quality,
+        pitchAndFamily;
+    std::u16string faceName;
+};
+std::vector<HFONT> Fonts(); // in creation order
+const Font& FontInfo(HFONT font);
+int DeleteCount(HGDIOBJ object); // DeleteObject calls with this handle
+int GdiCreated();
+int GdiLive();
+
+// ---- messages, timers, clock --------------------------------------------------------
+DWORD Now(); // virtual milliseconds since Reset
+// Dispatch what is queued (and what that posts) without moving the clock; returns the count.
+int Pump();
+// Move the clock on by ms, firing timers and MCI completions as they fall due, and
+// dispatching every message posted on the way.
+void AdvanceClock(DWORD ms);
+std::vector<MSG> Queue();
+bool QuitPosted(); // PostQuitMessage was called since Reset
+int QuitCode();
+bool TimerActive(HWND hwnd, UINT_PTR id);
+UINT TimerPeriod(HWND hwnd, UINT_PTR id);
+// Runs action when the virtual clock reaches at (inside GetMessageW or AdvanceClock).
+void ScheduleAt(DWORD at, std::function<void()> action);
+void SetClockLimit(DWORD ms); // GetMessageW throws Hang rather than pass it (default 1 h)
+
+// ---- files and module ---------------------------------------------------------------
+// Full Windows-style paths; the parent folders come into being on their own. A folder
+// delivers its entries to FindFirstFileW/FindNextFileW in the order they were added.
+void AddFile(const std::u16string& path, DWORD attributes = FILE_ATTRIBUTE_ARCHIVE);
+void AddDirectory(const std::u16string& path);
+void SetModulePath(const std::u16string& path); // what GetModuleFileNameW(NULL) reports
+std::vector<std::u16string> FindPatterns();     // every FindFirstFileW pattern, in order
+int OpenFindHandles();
+
+struct MessageBoxCall {
+    HWND owner;
+    std::u16string text, caption;
+    UINT type;
+};
+const std::vector<MessageBoxCall>& MessageBoxes();
+
+// ---- MCI ----------------------------------------------------------------------------
+// A file the device can open (openError 0) or refuses with openError.
+void AddMciFile(const std::u16string& path, DWORD lengthMs, MCIERROR openError = 0);
+// Commands whose text starts with prefix fail with code, once or until Reset.
+void FailMci(const std::u16string& prefix, MCIERROR code, bool once = true);
+const std::vector<std::u16string>& MciLog(); // every command, exactly as sent
+void ClearMciLog();
+std::u16string MciErrorText(MCIERROR code); // what mciGetErrorStringW writes
+
+struct MciDevice {
+    enum Mode { Stopped, Playing, Paused };
+    bool open = false;
+    std::u16string path;
+    Mode mode = Stopped;
+    DWORD lengthMs = 0;
+    DWORD positionMs = 0; // as "status song position" would report it now
+    int volume = 1000;
+    bool notifyPending = false;
+    HWND notifyWindow = nullptr;
+};
+MciDevice Mci();
+
+} // namespace winsim

@@ -1,0 +1,151 @@
+// kernel32: the module, a virtual folder tree with wildcard search, text helpers, exit.
+#include "winsim/internal.h"
+
+#include <algorithm>
+
+namespace winsim {
+
+// Splits "C:\a\b.mp3" into "C:\a" and "b.mp3"; a path without backslash is all name.
+static std::pair<std::u16string, std::u16string> Split(const std::u16string& path) {
+    const std::size_t slash = path.rfind(u'\\');
+    if (slash == std::u16string::npos) {
+        return {u"", path};
+    }
+    return {path.substr(0, slash), path.substr(slash + 1)};
+}
+
+static void AddEntry(const std::u16string& path, DWORD attributes) {
+    auto [folder, name] = Split(path);
+    std::vector<FolderEntry>& entries = world().folders[Fold(folder)];
+    entries.push_back({name, attributes});
+}
+
+void AddFile(const std::u16string& path, DWORD attributes) {
+    AddEntry(path, attributes);
+}
+
+void AddDirectory(const std::u16string& path) {
+    AddEntry(path, FILE_ATTRIBUTE_DIRECTORY);
+    world().folders[Fold(path)];
+}
+
+void SetModulePath(const std::u16string& path) {
+    world().modulePath = path;
+}
+
+std::vector<std::u16string> FindPatterns() {
+    return world().findPatterns;
+}
+
+int OpenFindHandles() {
+    return static_cast<int>(world().finds.size());
+}
+
+// Windows' wildcards on already folded text: * any run of units, ? exactly one.
+static bool Matches(const char16_t* pattern, const char16_t* name) {
+    if (!*pattern) {
+        return !*name;
+    }
+    if (*pattern == u'*') {
+        return Matches(pattern + 1, name) || (*name && Matches(pattern, name + 1));
+    }
+    return *name && (*pattern == u'?' || *pattern == *name) && Matches(pattern + 1, name + 1);
+}
+
+static void Fill(WIN32_FIND_DATAW* data, const FolderEntry& entry) {
+    *data = {};
+    data->dwFileAttributes = entry.attributes;
+    const std::size_t n = std::min<std::size_t>(entry.name.size(), MAX_PATH - 1);
+    std::copy_n(entry.name.begin(), n, data->cFileName);
+}
+
+} // namespace winsim
+
+using namespace winsim;
+
+HMODULE GetModuleHandleW(LPCWSTR moduleName) {
+    // Only the executable itself (a null name) is known.
+    return world().faults.moduleHandle || moduleName ? nullptr : ModuleInstance();
+}
+
+DWORD GetModuleFileNameW(HMODULE, LPWSTR fileName, DWORD size) {
+    const std::u16string& path = world().modulePath;
+    if (world().faults.moduleFileName || !fileName || size == 0) {
+        return 0;
+    }
+    // A path that does not fit is cut to size - 1 units and the full size returned.
+    const DWORD n = static_cast<DWORD>(std::min<std::size_t>(path.size(), size - 1));
+    std::copy_n(path.begin(), n, fileName);
+    fileName[n] = 0;
+    return path.size() < size ? n : size;
+}
+
+HANDLE FindFirstFileW(LPCWSTR fileName, WIN32_FIND_DATAW* findData) {
+    World& w = world();
+    if (!fileName || !findData) {
+        return INVALID_HANDLE_VALUE;
+    }
+    w.findPatterns.push_back(fileName);
+    auto [folder, spec] = Split(fileName);
+    auto it = w.folders.find(Fold(folder));
+    if (it == w.folders.end()) {
+        return INVALID_HANDLE_VALUE; // ERROR_PATH_NOT_FOUND
+    }
+    FindState state{{}, 1};
+    const std::u16string pattern = Fold(spec);
+    for (const FolderEntry& entry : it->second) {
+        if (Matches(pattern.c_str(), Fold(entry.name).c_str())) {
+            state.matches.push_back(entry);
+        }
+    }
+    if (state.matches.empty()) {
+        return INVALID_HANDLE_VALUE; // ERROR_FILE_NOT_FOUND
+    }
+    HANDLE handle = MakeHandle<HANDLE>(0x900000, ++w.findCount);
+    Fill(findData, state.matches[0]);
+    w.finds[handle] = std::move(state);
+    return handle;
+}
+
+BOOL FindNextFileW(HANDLE findFile, WIN32_FIND_DATAW* findData) {
+    auto it = world().finds.find(findFile);
+    if (it == world().finds.end() || !findData || it->second.next >= it->second.matches.size()) {
+        return FALSE; // ERROR_NO_MORE_FILES
+    }
+    Fill(findData, it->second.matches[it->second.next++]);
+    return TRUE;
+}
+
+BOOL FindClose(HANDLE findFile) {
+    return world().finds.erase(findFile) != 0;
+}
+
+LPWSTR lstrcpyW(LPWSTR destination, LPCWSTR source) {
+    if (!destination || !source) {
+        return nullptr;
+    }
+    LPWSTR out = destination;
+    while ((*out++ = *source++) != 0) {
+    }
+    return destination;
+}
+
+LPWSTR lstrcatW(LPWSTR destination, LPCWSTR source) {
+    if (!destination || !source) {
+        return nullptr;
+    }
+    lstrcpyW(destination + lstrlenW(destination), source);
+    return destination;
+}
+
+int lstrlenW(LPCWSTR text) {
+    int n = 0;
+    while (text && text[n]) {
+        n++;
+    }
+    return n;
+}
+
+void ExitProcess(UINT exitCode) {
+    throw ProcessExit{exitCode};
+}
