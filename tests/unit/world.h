@@ -50,10 +50,11 @@ inline const ControlRow CONTROL_ROWS[ControlSlotCount] = {
 };
 
 class PlayerTest : public ::testing::Test {
-  protected:
+  public: // the helpers serve table rows outside the fixture too
     void SetUp() override {
         winsim::Reset();
         player = PlayerState{};
+        player.volumePercent = INITIAL_VOLUME_PERCENT; // as the entry point sets it first
         winsim::SetModulePath(FOLDER + u"\\Tolvane.exe");
     }
 
