@@ -1,0 +1,345 @@
+// Drives a running Tolvane window the way a user would, from a separate process under the same
+// Wine server, and reads back what the user would see. One call runs a sequence of commands:
+//
+//   driver.exe wait-window 10000 click 102 wait status Pause 5000 get time
+//
+// Values (get, wait, wait-not): status, time, volume (texts), sel, count (list), pos, volpos
+// (bars). Actions: click ID, select N, dblclk N, scroll BAR CODE THUMB, close, repaint TIMES.
+// Reports: dump, list, screenpos ID, resources. Timing: sleep MS, wait-window MS,
+// wait-class CLASS MS.
+//
+// Exit code 0 when every command succeeded, 1 when a wait timed out or a command failed (the
+// reason goes to stderr), 2 for a usage error or when no player window exists.
+
+#include <windows.h>
+#include <psapi.h>
+#include <winternl.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <wchar.h>
+
+namespace {
+
+const wchar_t MAIN_CLASS[] = L"Tolvane06f";
+
+HWND mainWindow;
+
+// Text goes out as UTF-8 so the shell sees the same bytes as the file names on disk.
+void Print(const wchar_t* text) {
+    char buffer[8192];
+    int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, buffer, sizeof buffer, NULL, NULL);
+    if (n > 0) {
+        DWORD written;
+        WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), buffer, n - 1, &written, NULL);
+        WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), "\n", 1, &written, NULL);
+    }
+}
+
+void Printf(const wchar_t* format, ...) {
+    wchar_t line[4096];
+    va_list args;
+    va_start(args, format);
+    _vsnwprintf(line, 4095, format, args);
+    va_end(args);
+    line[4095] = 0;
+    Print(line);
+}
+
+void Fail(const wchar_t* format, ...) {
+    wchar_t line[4096];
+    va_list args;
+    va_start(args, format);
+    _vsnwprintf(line, 4095, format, args);
+    va_end(args);
+    line[4095] = 0;
+    char buffer[8192];
+    if (WideCharToMultiByte(CP_UTF8, 0, line, -1, buffer, sizeof buffer, NULL, NULL) > 0) {
+        fprintf(stderr, "driver: %s\n", buffer);
+    }
+}
+
+bool ClassIs(HWND hwnd, const wchar_t* name) {
+    wchar_t cls[64];
+    return GetClassNameW(hwnd, cls, 64) > 0 && _wcsicmp(cls, name) == 0;
+}
+
+// The child's rectangle in the main window's client coordinates.
+RECT ChildRect(HWND child) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(NULL, mainWindow, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+HWND ChildById(int id) {
+    return GetDlgItem(mainWindow, id);
+}
+
+// Controls without an id are told apart by class and by their place from the top.
+HWND ChildByClass(const wchar_t* cls, int nth) {
+    HWND found[16];
+    int count = 0;
+    for (HWND c = GetWindow(mainWindow, GW_CHILD); c && count < 16; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (ClassIs(c, cls)) {
+            found[count++] = c;
+        }
+    }
+    for (int i = 1; i < count; i++) {
+        for (int j = i; j > 0 && ChildRect(found[j]).top < ChildRect(found[j - 1]).top; j--) {
+            HWND t = found[j];
+            found[j] = found[j - 1];
+            found[j - 1] = t;
+        }
+    }
+    return nth < count ? found[nth] : NULL;
+}
+
+HWND StatusLine() {
+    return ChildByClass(L"Edit", 0);
+}
+
+HWND TrackList() {
+    return ChildById(200);
+}
+
+// Reads a value the way a user sees it; the names are the harness's vocabulary.
+bool Get(const wchar_t* what, wchar_t* out, int capacity) {
+    out[0] = 0;
+    HWND c = NULL;
+    if (!wcscmp(what, L"status")) {
+        c = StatusLine();
+    } else if (!wcscmp(what, L"time")) {
+        c = ChildByClass(L"Static", 0);
+    } else if (!wcscmp(what, L"volume")) {
+        c = ChildByClass(L"Static", 1);
+    } else if (!wcscmp(what, L"sel")) {
+        _snwprintf(out, capacity, L"%d", (int)SendMessageW(TrackList(), LB_GETCURSEL, 0, 0));
+        return true;
+    } else if (!wcscmp(what, L"count")) {
+        _snwprintf(out, capacity, L"%d", (int)SendMessageW(TrackList(), LB_GETCOUNT, 0, 0));
+        return true;
+    } else if (!wcscmp(what, L"pos") || !wcscmp(what, L"volpos")) {
+        HWND bar = ChildById(what[0] == L'p' ? 201 : 106);
+        _snwprintf(out, capacity, L"%d", GetScrollPos(bar, SB_CTL));
+        return true;
+    } else {
+        Fail(L"unknown value '%ls'", what);
+        return false;
+    }
+    if (!c) {
+        Fail(L"no control for '%ls'", what);
+        return false;
+    }
+    // WM_GETTEXT is marshalled across processes; GetWindowTextW would not ask the other one.
+    SendMessageW(c, WM_GETTEXT, capacity, reinterpret_cast<LPARAM>(out));
+    return true;
+}
+
+void Dump() {
+    wchar_t text[1024];
+    RECT r;
+    GetWindowRect(mainWindow, &r);
+    RECT client;
+    GetClientRect(mainWindow, &client);
+    GetClassNameW(mainWindow, text, 1024);
+    Printf(L"window class=%ls style=0x%08lx exstyle=0x%08lx w=%ld h=%ld cw=%ld ch=%ld", text,
+           GetWindowLongW(mainWindow, GWL_STYLE), GetWindowLongW(mainWindow, GWL_EXSTYLE),
+           r.right - r.left, r.bottom - r.top, client.right, client.bottom);
+    SendMessageW(mainWindow, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    Printf(L"title=%ls", text);
+    for (HWND c = GetWindow(mainWindow, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t cls[64];
+        GetClassNameW(c, cls, 64);
+        RECT cr = ChildRect(c);
+        SendMessageW(c, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+        Printf(L"control class=%ls id=%d x=%ld y=%ld w=%ld h=%ld style=0x%08lx text=%ls", cls,
+               GetDlgCtrlID(c), cr.left, cr.top, cr.right - cr.left, cr.bottom - cr.top,
+               GetWindowLongW(c, GWL_STYLE), text);
+    }
+}
+
+void List() {
+    HWND list = TrackList();
+    int count = (int)SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (int i = 0; i < count; i++) {
+        wchar_t entry[600];
+        entry[0] = 0;
+        if ((int)SendMessageW(list, LB_GETTEXTLEN, i, 0) < 600) {
+            SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(entry));
+        }
+        Print(entry);
+    }
+}
+
+// Polls until the value equals (or, with wantEqual false, differs from) the expected text.
+bool Wait(const wchar_t* what, const wchar_t* expected, int timeoutMs, bool wantEqual) {
+    wchar_t value[1024];
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (!Get(what, value, 1024)) {
+            return false;
+        }
+        if ((wcscmp(value, expected) == 0) == wantEqual) {
+            return true;
+        }
+        if ((int)(GetTickCount() - start) >= timeoutMs) {
+            Fail(L"timeout after %d ms: %ls is '%ls', wanted %ls'%ls'", timeoutMs, what, value,
+                 wantEqual ? L"" : L"anything but ", expected);
+            return false;
+        }
+        Sleep(50);
+    }
+}
+
+void SendListNotify(int index, WORD code) {
+    HWND list = TrackList();
+    SendMessageW(list, LB_SETCURSEL, index, 0);
+    // LB_SETCURSEL notifies nobody; a user's click would also send the notification.
+    SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(200, code), reinterpret_cast<LPARAM>(list));
+}
+
+// GDI objects of a process, counted in the handle table that Wine maps into its PEB. Wine keeps
+// one table per process and leaves the owner field empty, so every live entry is the process's
+// own; stock objects are left out, they exist from the start and are never freed.
+int CountGdiObjects(HANDLE process) {
+    typedef NTSTATUS(WINAPI * QueryFn)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+    QueryFn query = reinterpret_cast<QueryFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"ntdll"), "NtQueryInformationProcess")));
+    PROCESS_BASIC_INFORMATION info;
+    if (!query || query(process, ProcessBasicInformation, &info, sizeof info, NULL) != 0) {
+        return -1;
+    }
+    // GdiSharedHandleTable sits at offset 0xF8 of the 64-bit PEB.
+    ULONG_PTR table = 0;
+    SIZE_T got = 0;
+    const char* field = reinterpret_cast<const char*>(info.PebBaseAddress) + 0xF8;
+    if (!ReadProcessMemory(process, field, &table, sizeof table, &got) || !table) {
+        return -1;
+    }
+    // An entry: object (8 bytes), owner (4), unique (2: ext type, stock flag in bit 7,
+    // generation), type (1), flags (1), user pointer (8). Type 0 marks a free entry.
+    const int ENTRY_SIZE = 24, ENTRIES = 0x10000, CHUNK = 4096;
+    static unsigned char entries[ENTRY_SIZE * CHUNK];
+    int count = 0;
+    for (int first = 0; first < ENTRIES; first += CHUNK) {
+        const char* at = reinterpret_cast<const char*>(table) + (SIZE_T)first * ENTRY_SIZE;
+        if (!ReadProcessMemory(process, at, entries, sizeof entries, &got)) {
+            return -1;
+        }
+        for (int i = 0; i < CHUNK; i++) {
+            const unsigned char* e = entries + i * ENTRY_SIZE;
+            if (e[14] != 0 && !(e[12] & 0x80)) {
+                count++;
+            }
+        }
+    }
+    return count;
+}
+
+void Resources() {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(mainWindow, &pid);
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    PROCESS_MEMORY_COUNTERS mem = {};
+    mem.cb = sizeof mem;
+    K32GetProcessMemoryInfo(process, &mem, sizeof mem);
+    Printf(L"pid=%lu workingset=%llu gui_gdi=%lu gui_user=%lu peb_gdi=%d", pid,
+           (unsigned long long)mem.WorkingSetSize, GetGuiResources(process, GR_GDIOBJECTS),
+           GetGuiResources(process, GR_USEROBJECTS), CountGdiObjects(process));
+    CloseHandle(process);
+}
+
+void Repaint(int times) {
+    for (int i = 0; i < times; i++) {
+        for (int id = 101; id <= 105; id++) {
+            HWND button = ChildById(id);
+            InvalidateRect(button, NULL, TRUE);
+            UpdateWindow(button);
+        }
+    }
+}
+
+bool FindMain(const wchar_t* cls, int timeoutMs) {
+    DWORD start = GetTickCount();
+    while (!(mainWindow = FindWindowW(cls, NULL))) {
+        if ((int)(GetTickCount() - start) >= timeoutMs) {
+            return false;
+        }
+        Sleep(20);
+    }
+    return true;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    int i = 1;
+    auto arg = [&](void) -> const wchar_t* { return i < argc ? argv[i++] : L""; };
+    auto number = [&](void) { return (int)wcstol(arg(), NULL, 0); };
+    while (i < argc) {
+        const wchar_t* cmd = arg();
+        if (!wcscmp(cmd, L"wait-window") || !wcscmp(cmd, L"wait-class")) {
+            const wchar_t* cls = cmd[5] == L'c' ? arg() : MAIN_CLASS;
+            int timeoutMs = number();
+            if (!FindMain(cls, timeoutMs)) {
+                Fail(L"no %ls window after %d ms", cls, timeoutMs);
+                return 2;
+            }
+            continue;
+        }
+        if (!wcscmp(cmd, L"sleep")) {
+            Sleep(number());
+            continue;
+        }
+        if (!mainWindow && !FindMain(MAIN_CLASS, 0)) {
+            Fail(L"no %ls window", MAIN_CLASS);
+            return 2;
+        }
+        if (!wcscmp(cmd, L"get")) {
+            wchar_t value[1024];
+            if (!Get(arg(), value, 1024)) {
+                return 1;
+            }
+            Print(value);
+        } else if (!wcscmp(cmd, L"wait") || !wcscmp(cmd, L"wait-not")) {
+            const wchar_t* what = arg();
+            const wchar_t* expected = arg();
+            if (!Wait(what, expected, number(), cmd[4] == 0)) {
+                return 1;
+            }
+        } else if (!wcscmp(cmd, L"click")) {
+            int id = number();
+            SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(ChildById(id)));
+        } else if (!wcscmp(cmd, L"select")) {
+            SendListNotify(number(), LBN_SELCHANGE);
+        } else if (!wcscmp(cmd, L"dblclk")) {
+            SendListNotify(number(), LBN_DBLCLK);
+        } else if (!wcscmp(cmd, L"scroll")) {
+            HWND bar = ChildById(number());
+            int code = number();
+            int thumb = number();
+            SendMessageW(mainWindow, WM_HSCROLL, MAKEWPARAM(code, thumb),
+                         reinterpret_cast<LPARAM>(bar));
+        } else if (!wcscmp(cmd, L"screenpos")) {
+            RECT r;
+            GetWindowRect(ChildById(number()), &r);
+            Printf(L"%ld %ld", (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        } else if (!wcscmp(cmd, L"close")) {
+            PostMessageW(mainWindow, WM_CLOSE, 0, 0);
+        } else if (!wcscmp(cmd, L"dump")) {
+            Dump();
+        } else if (!wcscmp(cmd, L"list")) {
+            List();
+        } else if (!wcscmp(cmd, L"resources")) {
+            Resources();
+        } else if (!wcscmp(cmd, L"repaint")) {
+            Repaint(number());
+        } else {
+            Fail(L"unknown command '%ls'", cmd);
+            return 2;
+        }
+    }
+    return 0;
+}

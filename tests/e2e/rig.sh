@@ -1,0 +1,204 @@
+# Test rig for Tolvane under Wine: a private PulseAudio with a null sink, a private Xvfb
+# display, and a Wine prefix of our own. Sourced by tests/e2e/run-e2e, scripts/run and
+# scripts/bench. Every process started here is remembered by PID and stopped by rig_stop,
+# which rig_start installs as the EXIT trap, so a failed check or Ctrl-C leaves nothing behind.
+#
+# Inputs (optional): RIG_PREFIX (Wine prefix, default build/wineprefix), RIG_USE_DISPLAY=1
+# (use the caller's $DISPLAY instead of starting Xvfb), RIG_USE_PULSE=1 (use the caller's
+# PulseAudio if one answers). After rig_start: DISPLAY, WINEPREFIX, XDG_RUNTIME_DIR, RIG_SINK
+# (the null sink's name, empty when the user's sound server is used).
+
+RIG_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+RIG_WINE=${RIG_WINE:-/usr/lib/wine/wine64}
+RIG_WINESERVER=${RIG_WINESERVER:-/usr/lib/wine/wineserver}
+RIG_PIDS=()         # every background process we started, stopped in reverse order
+RIG_TMP=""
+RIG_SINK=""
+RIG_STOPPED=0
+
+rig_log() { echo "rig: $*" >&2; }
+
+# Starts a command in the background and remembers its PID in RIG_LAST_PID.
+rig_spawn() {
+    "$@" &
+    RIG_LAST_PID=$!
+    RIG_PIDS+=("$RIG_LAST_PID")
+}
+
+# Polls a command until it succeeds; gives up after $1 tenths of a second.
+rig_poll() {
+    local tenths=$1
+    shift
+    local i
+    for ((i = 0; i < tenths; i++)); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+rig_start_pulse() {
+    if [[ ${RIG_USE_PULSE:-0} == 1 ]] && pactl info >/dev/null 2>&1; then
+        rig_log "using the running PulseAudio"
+        return 0
+    fi
+    # A private runtime dir gives a private socket, so we never talk to the user's server.
+    export XDG_RUNTIME_DIR="$RIG_TMP/xdg"
+    mkdir -p "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+    export PULSE_SERVER="unix:$XDG_RUNTIME_DIR/pulse/native"
+    RIG_SINK=tolvane
+    # No daemonizing: the PID we get is the server itself. -n skips the default script, so the
+    # null sink is the only sink and becomes the default; anonymous auth avoids cookie files.
+    rig_spawn pulseaudio --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
+        --disable-shm=yes -n \
+        --load="module-null-sink sink_name=$RIG_SINK" \
+        --load="module-native-protocol-unix auth-anonymous=1 socket=$XDG_RUNTIME_DIR/pulse/native" \
+        >"$RIG_TMP/pulse.log" 2>&1
+    mkdir -p "$XDG_RUNTIME_DIR/pulse"
+    if ! rig_poll 100 pactl info; then
+        rig_log "PulseAudio did not come up"
+        cat "$RIG_TMP/pulse.log" >&2
+        return 1
+    fi
+    # An idle null sink renders in blocks of up to two seconds, so a short recording of its
+    # monitor may come back empty. A silent stream asking for low latency keeps it ticking.
+    rig_spawn pacat --playback -d "$RIG_SINK" --latency-msec=20 --raw /dev/zero 2>/dev/null
+    sleep 1
+}
+
+rig_start_x() {
+    if [[ ${RIG_USE_DISPLAY:-0} == 1 && -n ${DISPLAY:-} ]]; then
+        rig_log "using display $DISPLAY"
+        return 0
+    fi
+    # -displayfd lets Xvfb pick a free display number and tell us which one it took.
+    local fifo="$RIG_TMP/displayfd"
+    rig_spawn Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" \
+        >"$RIG_TMP/xvfb.log" 2>&1
+    local i
+    for ((i = 0; i < 100; i++)); do
+        [[ -s $fifo ]] && break
+        sleep 0.1
+    done
+    if [[ ! -s $fifo ]]; then
+        rig_log "Xvfb did not come up"
+        cat "$RIG_TMP/xvfb.log" >&2
+        return 1
+    fi
+    export DISPLAY=":$(head -n1 "$fifo" | tr -d '[:space:]')"
+}
+
+rig_start_wine() {
+    export WINEPREFIX=${RIG_PREFIX:-$RIG_ROOT/build/wineprefix}
+    export WINEDEBUG=-all
+    export WINEARCH=win64
+    # No Mono/Gecko prompts while the prefix is created: the player needs neither. No ALSA
+    # driver either: sound goes to PulseAudio, and ALSA would only complain about MIDI.
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv=d"
+    if [[ ! -f $WINEPREFIX/system.reg ]]; then
+        rig_log "creating Wine prefix $WINEPREFIX (once)"
+        mkdir -p "$WINEPREFIX"
+        "$RIG_WINE" wineboot -i >"$RIG_TMP/wineboot.log" 2>&1 || {
+            cat "$RIG_TMP/wineboot.log" >&2
+            return 1
+        }
+    fi
+    # Running the server ourselves in the foreground gives us its PID; -p keeps it up between
+    # the short-lived driver calls instead of restarting it for each.
+    rig_spawn "$RIG_WINESERVER" -f -p
+    RIG_WINESERVER_PID=$RIG_LAST_PID
+    # Clients that came before the socket would start a server of their own.
+    rig_poll 50 test -S "/proc/$RIG_WINESERVER_PID/cwd/socket"
+}
+
+rig_start() {
+    RIG_TMP=$(mktemp -d /tmp/tolvane-rig.XXXXXX)
+    # Wine maps file names through the locale: UTF-8 keeps non-ASCII names intact.
+    export LC_ALL=C.UTF-8
+    trap rig_stop EXIT
+    trap 'exit 130' INT TERM HUP
+    rig_start_pulse && rig_start_x && rig_start_wine
+}
+
+# Runs a Windows program under the rig's Wine in the foreground.
+rig_wine() {
+    "$RIG_WINE" "$@"
+}
+
+# PIDs of the processes that run in our Wine prefix.
+rig_prefix_pids() {
+    local proc
+    for proc in /proc/[0-9]*; do
+        { tr '\0' '\n' <"$proc/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
+            echo "${proc#/proc/}"
+    done
+}
+
+rig_stop() {
+    [[ $RIG_STOPPED == 1 ]] && return 0
+    RIG_STOPPED=1
+    if [[ -n ${WINEPREFIX:-} ]]; then
+        # Kills every Wine process of this prefix (the player too) and the server itself.
+        "$RIG_WINESERVER" -k 2>/dev/null
+    fi
+    local i pid
+    for ((i = ${#RIG_PIDS[@]} - 1; i >= 0; i--)); do
+        pid=${RIG_PIDS[i]}
+        kill "$pid" 2>/dev/null
+    done
+    for pid in "${RIG_PIDS[@]}"; do
+        wait "$pid" 2>/dev/null
+    done
+    RIG_PIDS=()
+    # Wine's helpers (winedevice, services) go a moment after their server; wait for them,
+    # and end any that stay. They are ours: they carry our prefix in their environment.
+    if [[ -n ${WINEPREFIX:-} ]]; then
+        local left
+        for ((i = 0; i < 50; i++)); do
+            left=$(rig_prefix_pids)
+            [[ -z $left ]] && break
+            sleep 0.1
+        done
+        [[ -n $left ]] && kill -9 $left 2>/dev/null
+    fi
+    [[ -n $RIG_TMP ]] && rm -rf "$RIG_TMP"
+    return 0
+}
+
+# Records the null sink's monitor for $1 seconds into $2 (WAV). Waits until done.
+rig_record() {
+    local seconds=$1 out=$2
+    rig_spawn parec -d "$RIG_SINK.monitor" --latency-msec=20 --file-format=wav "$out"
+    local pid=$RIG_LAST_PID
+    sleep "$seconds"
+    kill -INT "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    rig_forget "$pid"
+}
+
+# Starts recording the sink in the background; rig_record_stop PID ends it.
+rig_record_start() {
+    rig_spawn parec -d "$RIG_SINK.monitor" --latency-msec=20 --file-format=wav "$1"
+}
+
+rig_record_stop() {
+    kill -INT "$1" 2>/dev/null
+    wait "$1" 2>/dev/null
+    rig_forget "$1"
+}
+
+rig_forget() {
+    local keep=() p
+    for p in "${RIG_PIDS[@]}"; do
+        [[ $p == "$1" ]] || keep+=("$p")
+    done
+    RIG_PIDS=("${keep[@]}")
+}
+
+# RMS amplitude of a WAV file (0 for silence, about 0.35 for a full-scale sine); "none"
+# when the recording holds no samples, which no comparison accepts.
+rig_rms() {
+    sox "$1" -n stat 2>&1 | awk '/Samples read/ && $3 == 0 {print "none"; exit}
+        /RMS +amplitude/ {print $3; exit}'
+}
