@@ -113,7 +113,7 @@ int Pump() {
             w.quit = w.quitPosted = static_cast<int>(msg.wParam);
             continue;
         }
-        if (++dispatched > 1000000) {
+        if (++dispatched > 100000) {
             throw Hang("Pump: messages keep coming");
         }
         DispatchMessageW(&msg);

@@ -14,6 +14,7 @@ class Transport : public world::PlayerTest {
         AddTrack(u"a.mp3", 245000);
         AddTrack(u"b.mp3", 200000);
         AddTrack(u"lang.mp3", MAX_MS);
+        AddTrack(u"zwei Stunden.mp3", 7200000);
         Start();
     }
     static void PlayEntry(int index) {
@@ -53,6 +54,17 @@ TEST_F(Transport, PollMovesBarAndLabelWithTheTrack) {
     winsim::AdvanceClock(500);
     EXPECT_EQ(TakeLog(), Texts{u"status song position"});
     EXPECT_EQ(Text(TimeLabel), u"01:24 / 04:05");
+}
+
+TEST_F(Transport, PollOfALongTrackNeeds64Bits) {
+    PlayEntry(3); // two hours: 4320000 ms times 1000 does not fit 32 bits
+    Pause();
+    winsim::Scroll(Control(PositionBar), SB_THUMBPOSITION, 600);
+    SetScrollPos(Control(PositionBar), SB_CTL, 0, TRUE);
+    OnTimer();
+    EXPECT_EQ(player.positionMs, 4320000u);
+    EXPECT_EQ(Bar(PositionBar), 600);
+    EXPECT_EQ(Text(TimeLabel), u"72:00 / 120:00");
 }
 
 TEST_F(Transport, PositionBeyondTheLengthPinsTheBar) {
