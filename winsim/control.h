@@ -59,7 +59,9 @@ struct Window {
     int fontMessages = 0;
     int scrollMin = 0, scrollMax = 0, scrollPos = 0; // SB_CTL of a scroll bar
     int scrollPosCalls = 0;
-    std::vector<std::u16string> items; // list box entries in display order
+    // List box entries in display order. LBS_SORT compares case-insensitively, unit by
+    // unit, with ASCII and Latin-1 letters folded: "Track 10" before "Track 2", as Windows.
+    std::vector<std::u16string> items;
     int selection = LB_ERR;
 };
 
@@ -144,7 +146,10 @@ struct MessageBoxCall {
 const std::vector<MessageBoxCall>& MessageBoxes();
 
 // ---- MCI ----------------------------------------------------------------------------
-// A file the device can open (openError 0) or refuses with openError.
+// A file the device can open (openError 0) or refuses with openError; any other fails.
+// Notifications: a play that reaches the end posts MCI_NOTIFY_SUCCESSFUL; a later
+// "play song notify" supersedes a pending one; stop, close, seek or a plain play abort it;
+// pause keeps it pending. A command that fails has no effect.
 void AddMciFile(const std::u16string& path, DWORD lengthMs, MCIERROR openError = 0);
 // Commands whose text starts with prefix fail with code, once or until Reset.
 void FailMci(const std::u16string& prefix, MCIERROR code, bool once = true);

@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <optional>
+#include <set>
 
 namespace winsim {
 
@@ -73,6 +74,7 @@ struct World {
     std::map<HWND, Window> windows;
     std::map<HWND, WNDPROC> procs; // class procedures; null for predefined controls
     std::vector<HWND> order;
+    std::set<HWND> destroying; // inside DestroyWindow, so a second call does nothing
     int createCalls = 0;
     // queue and clock
     std::deque<MSG> queue;

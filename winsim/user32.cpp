@@ -2,7 +2,6 @@
 #include "winsim/internal.h"
 
 #include <algorithm>
-#include <set>
 
 namespace winsim {
 
@@ -19,14 +18,9 @@ LRESULT CallProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return proc ? proc(hwnd, msg, wParam, lParam) : ControlProc(hwnd, msg, wParam, lParam);
 }
 
-static std::set<HWND>& Destroying() {
-    static std::set<HWND> destroying;
-    return destroying;
-}
-
 void DestroyTree(HWND hwnd) {
     Window* win = Find(hwnd);
-    if (!win || !Destroying().insert(hwnd).second) {
+    if (!win || !world().destroying.insert(hwnd).second) {
         return;
     }
     // Windows sends WM_DESTROY to the window first, then to its children.
@@ -38,7 +32,7 @@ void DestroyTree(HWND hwnd) {
         }
     }
     win->alive = false;
-    Destroying().erase(hwnd);
+    world().destroying.erase(hwnd);
     std::erase_if(world().timers, [&](const auto& entry) { return entry.first.first == hwnd; });
 }
 
