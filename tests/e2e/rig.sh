@@ -103,13 +103,15 @@ rig_start_wine() {
             cat "$RIG_TMP/wineboot.log" >&2
             return 1
         }
+        # wineboot started a server of its own; ours can only start once that one is gone.
+        "$RIG_WINESERVER" -w
     fi
     # Running the server ourselves in the foreground gives us its PID; -p keeps it up between
     # the short-lived driver calls instead of restarting it for each.
     rig_spawn "$RIG_WINESERVER" -f -p
     RIG_WINESERVER_PID=$RIG_LAST_PID
     # Clients that came before the socket would start a server of their own.
-    rig_poll 50 test -S "/proc/$RIG_WINESERVER_PID/cwd/socket"
+    rig_poll 50 test -S "/proc/$RIG_WINESERVER_PID/cwd/socket" || return 1
 }
 
 rig_start() {
@@ -136,6 +138,9 @@ rig_prefix_pids() {
 }
 
 rig_stop() {
+    # Runs as the EXIT trap, also of scripts under set -e: a process that is already gone
+    # must not end the clean-up half way.
+    set +e
     [[ $RIG_STOPPED == 1 ]] && return 0
     RIG_STOPPED=1
     if [[ -n ${WINEPREFIX:-} ]]; then
@@ -172,8 +177,8 @@ rig_record() {
     rig_spawn parec -d "$RIG_SINK.monitor" --latency-msec=20 --file-format=wav "$out"
     local pid=$RIG_LAST_PID
     sleep "$seconds"
-    kill -INT "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
+    kill -INT "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
     rig_forget "$pid"
 }
 
@@ -183,8 +188,8 @@ rig_record_start() {
 }
 
 rig_record_stop() {
-    kill -INT "$1" 2>/dev/null
-    wait "$1" 2>/dev/null
+    kill -INT "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
     rig_forget "$1"
 }
 
