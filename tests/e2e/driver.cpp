@@ -6,7 +6,7 @@
 // Values (get, wait, wait-not): status, time, volume (texts), sel, count (list), pos, volpos
 // (bars). Actions: click ID, select N, dblclk N, scroll BAR CODE THUMB, close, repaint TIMES.
 // Reports: dump, list, screenpos ID, resources. Timing: sleep MS, wait-window MS,
-// wait-class CLASS MS.
+// wait-class CLASS MS, wait-gone CLASS MS, launch EXE, elapsed (ms since launch), scan FOLDER (a bare listing).
 //
 // Exit code 0 when every command succeeded, 1 when a wait timed out or a command failed (the
 // reason goes to stderr), 2 for a usage error or when no player window exists.
@@ -237,6 +237,21 @@ int CountGdiObjects(HANDLE process) {
     return count;
 }
 
+// Windows are the USER objects a program makes; counting them stands in for GetGuiResources,
+// which Wine leaves unimplemented.
+int windowsOfProcess;
+DWORD countedProcess;
+
+BOOL CALLBACK CountWindow(HWND hwnd, LPARAM) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == countedProcess) {
+        windowsOfProcess++;
+        EnumChildWindows(hwnd, CountWindow, 0);
+    }
+    return TRUE;
+}
+
 void Resources() {
     DWORD pid = 0;
     GetWindowThreadProcessId(mainWindow, &pid);
@@ -244,10 +259,62 @@ void Resources() {
     PROCESS_MEMORY_COUNTERS mem = {};
     mem.cb = sizeof mem;
     K32GetProcessMemoryInfo(process, &mem, sizeof mem);
-    Printf(L"pid=%lu workingset=%llu gui_gdi=%lu gui_user=%lu peb_gdi=%d", pid,
+    windowsOfProcess = 0;
+    countedProcess = pid;
+    EnumWindows(CountWindow, 0);
+    Printf(L"workingset=%llu gui_gdi=%lu gui_user=%lu peb_gdi=%d windows=%d",
            (unsigned long long)mem.WorkingSetSize, GetGuiResources(process, GR_GDIOBJECTS),
-           GetGuiResources(process, GR_USEROBJECTS), CountGdiObjects(process));
+           GetGuiResources(process, GR_USEROBJECTS), CountGdiObjects(process), windowsOfProcess);
     CloseHandle(process);
+}
+
+// Times a plain enumeration of the folder, the least any program listing it must spend.
+void Scan(const wchar_t* folder) {
+    wchar_t pattern[MAX_PATH];
+    _snwprintf(pattern, MAX_PATH, L"%ls\\*.mp3", folder);
+    pattern[MAX_PATH - 1] = 0;
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    int count = 0;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(pattern, &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            count += !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+    }
+    QueryPerformanceCounter(&end);
+    Printf(L"files=%d ms=%.1f", count,
+           (end.QuadPart - start.QuadPart) * 1000.0 / (double)frequency.QuadPart);
+}
+
+LARGE_INTEGER launchedAt;
+
+// Starts a program from the current folder; "elapsed" then tells how long ago that was.
+bool Launch(const wchar_t* exe) {
+    wchar_t commandLine[MAX_PATH];
+    _snwprintf(commandLine, MAX_PATH, L"\"%ls\"", exe);
+    commandLine[MAX_PATH - 1] = 0;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info;
+    QueryPerformanceCounter(&launchedAt);
+    if (!CreateProcessW(NULL, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &info)) {
+        Fail(L"cannot start %ls: error %lu", exe, GetLastError());
+        return false;
+    }
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return true;
+}
+
+void Elapsed() {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    Printf(L"%.1f", (now.QuadPart - launchedAt.QuadPart) * 1000.0 / (double)frequency.QuadPart);
 }
 
 void Repaint(int times) {
@@ -290,6 +357,34 @@ int wmain(int argc, wchar_t** argv) {
         }
         if (!wcscmp(cmd, L"sleep")) {
             Sleep(number());
+            continue;
+        }
+        if (!wcscmp(cmd, L"wait-gone")) {
+            const wchar_t* cls = arg();
+            int timeoutMs = number();
+            DWORD start = GetTickCount();
+            while (FindWindowW(cls, NULL)) {
+                if ((int)(GetTickCount() - start) >= timeoutMs) {
+                    Fail(L"a %ls window is still there after %d ms", cls, timeoutMs);
+                    return 1;
+                }
+                Sleep(20);
+            }
+            mainWindow = NULL;
+            continue;
+        }
+        if (!wcscmp(cmd, L"launch")) {
+            if (!Launch(arg())) {
+                return 2;
+            }
+            continue;
+        }
+        if (!wcscmp(cmd, L"elapsed")) {
+            Elapsed();
+            continue;
+        }
+        if (!wcscmp(cmd, L"scan")) {
+            Scan(arg());
             continue;
         }
         if (!mainWindow && !FindMain(MAIN_CLASS, 0)) {

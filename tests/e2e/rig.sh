@@ -96,6 +96,14 @@ rig_start_wine() {
     # No Mono/Gecko prompts while the prefix is created: the player needs neither. No ALSA
     # driver either: sound goes to PulseAudio, and ALSA would only complain about MIDI.
     export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv=d"
+    # One rig per prefix at a time: a second one's "wineserver -k" would end the first one's
+    # player. The lock goes when this shell and every Wine process that inherited it is gone.
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    exec {RIG_LOCK_FD}>"$WINEPREFIX.lock"
+    if ! flock -n "$RIG_LOCK_FD"; then
+        rig_log "waiting for another run on $WINEPREFIX"
+        flock -w 900 "$RIG_LOCK_FD" || return 1
+    fi
     if [[ ! -f $WINEPREFIX/system.reg ]]; then
         rig_log "creating Wine prefix $WINEPREFIX (once)"
         mkdir -p "$WINEPREFIX"
@@ -112,6 +120,9 @@ rig_start_wine() {
     RIG_WINESERVER_PID=$RIG_LAST_PID
     # Clients that came before the socket would start a server of their own.
     rig_poll 50 test -S "/proc/$RIG_WINESERVER_PID/cwd/socket" || return 1
+    # Wine's helper services start with the first program and inherit its output. Starting
+    # them here, detached from every pipe, keeps a later "driver | tr" from waiting on them.
+    "$RIG_WINE" wineboot </dev/null >/dev/null 2>&1
 }
 
 rig_start() {
@@ -167,6 +178,7 @@ rig_stop() {
         done
         [[ -n $left ]] && kill -9 $left 2>/dev/null
     fi
+    [[ -n ${RIG_LOCK_FD:-} ]] && exec {RIG_LOCK_FD}>&-
     [[ -n $RIG_TMP ]] && rm -rf "$RIG_TMP"
     return 0
 }
