@@ -6,7 +6,8 @@
 // Values (get, wait, wait-not): status, time, volume (texts), sel, count (list), pos, volpos
 // (bars). Actions: click ID, select N, dblclk N, scroll BAR CODE THUMB, close, repaint TIMES.
 // Reports: dump, list, screenpos ID, resources. Timing: sleep MS, wait-window MS,
-// wait-class CLASS MS, wait-gone CLASS MS, launch EXE, elapsed (ms since launch), scan FOLDER (a bare listing).
+// wait-class CLASS MS, wait-gone CLASS MS, launch EXE, elapsed (ms since launch), scan FOLDER (a
+// bare listing).
 //
 // Exit code 0 when every command succeeded, 1 when a wait timed out or a command failed (the
 // reason goes to stderr), 2 for a usage error or when no player window exists.
@@ -294,9 +295,15 @@ LARGE_INTEGER launchedAt;
 
 // Starts a program from the current folder; "elapsed" then tells how long ago that was.
 bool Launch(const wchar_t* exe) {
-    wchar_t commandLine[MAX_PATH];
-    _snwprintf(commandLine, MAX_PATH, L"\"%ls\"", exe);
-    commandLine[MAX_PATH - 1] = 0;
+    // A full path: a bare name would be looked up in the driver's own folder first.
+    wchar_t path[MAX_PATH];
+    if (!GetFullPathNameW(exe, MAX_PATH, path, NULL)) {
+        Fail(L"no path for %ls", exe);
+        return false;
+    }
+    wchar_t commandLine[MAX_PATH + 2];
+    _snwprintf(commandLine, MAX_PATH + 2, L"\"%ls\"", path);
+    commandLine[MAX_PATH + 1] = 0;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info;

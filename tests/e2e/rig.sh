@@ -46,6 +46,18 @@ rig_start_pulse() {
     export XDG_RUNTIME_DIR="$RIG_TMP/xdg"
     mkdir -p "$XDG_RUNTIME_DIR"
     chmod 700 "$XDG_RUNTIME_DIR"
+    if [[ ${RIG_USE_PULSE:-0} == 1 ]]; then
+        # A user without a sound server gets one with its default setup: the real sound card.
+        rig_log "starting PulseAudio for the sound card"
+        rig_spawn pulseaudio --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
+            >"$RIG_TMP/pulse.log" 2>&1
+        rig_poll 100 pactl info || {
+            rig_log "PulseAudio did not come up"
+            cat "$RIG_TMP/pulse.log" >&2
+            return 1
+        }
+        return 0
+    fi
     export PULSE_SERVER="unix:$XDG_RUNTIME_DIR/pulse/native"
     RIG_SINK=tolvane
     # No daemonizing: the PID we get is the server itself. -n skips the default script, so the
