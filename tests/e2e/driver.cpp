@@ -37,23 +37,29 @@ void Print(const wchar_t* text) {
     }
 }
 
+const int LINE_CAPACITY = 4096;
+
+// One formatted line, always terminated, however long the values.
+void FormatLine(wchar_t* line, const wchar_t* format, va_list args) {
+    _vsnwprintf(line, LINE_CAPACITY - 1, format, args);
+    line[LINE_CAPACITY - 1] = 0;
+}
+
 void Printf(const wchar_t* format, ...) {
-    wchar_t line[4096];
+    wchar_t line[LINE_CAPACITY];
     va_list args;
     va_start(args, format);
-    _vsnwprintf(line, 4095, format, args);
+    FormatLine(line, format, args);
     va_end(args);
-    line[4095] = 0;
     Print(line);
 }
 
 void Fail(const wchar_t* format, ...) {
-    wchar_t line[4096];
+    wchar_t line[LINE_CAPACITY];
     va_list args;
     va_start(args, format);
-    _vsnwprintf(line, 4095, format, args);
+    FormatLine(line, format, args);
     va_end(args);
-    line[4095] = 0;
     char buffer[8192];
     if (WideCharToMultiByte(CP_UTF8, 0, line, -1, buffer, sizeof buffer, NULL, NULL) > 0) {
         fprintf(stderr, "driver: %s\n", buffer);
