@@ -8,7 +8,6 @@ const WCHAR CMD_TIME_FORMAT_MS[] = TEXT("set song time format milliseconds");
 const WCHAR CMD_STATUS_LENGTH[] = TEXT("status song length");
 const WCHAR CMD_STATUS_POSITION[] = TEXT("status song position");
 const WCHAR CMD_PLAY_NOTIFY[] = TEXT("play song notify");
-const WCHAR CMD_PLAY[] = TEXT("play song");
 const WCHAR CMD_PAUSE[] = TEXT("pause song");
 const WCHAR CMD_RESUME[] = TEXT("resume song");
 const WCHAR CMD_STOP[] = TEXT("stop song");

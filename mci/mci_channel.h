@@ -12,7 +12,6 @@ extern const WCHAR CMD_TIME_FORMAT_MS[];
 extern const WCHAR CMD_STATUS_LENGTH[];
 extern const WCHAR CMD_STATUS_POSITION[];
 extern const WCHAR CMD_PLAY_NOTIFY[];
-extern const WCHAR CMD_PLAY[];
 extern const WCHAR CMD_PAUSE[];
 extern const WCHAR CMD_RESUME[];
 extern const WCHAR CMD_STOP[];

@@ -66,18 +66,18 @@ void OnTimer() {
     UpdateTimeLabel();
 }
 
-// MCI's seek stops the device, so playback is started again in the state it had: a
-// paused track is played and paused at once, any other plays on with a fresh notify.
+// MCI's seek stops the device and aborts the pending end-of-track notification, so
+// playback starts again with a fresh notify in the state it had: a paused track is played
+// and paused at once. A pause keeps the notification pending, so the resumed track's end
+// still reaches OnMediaNotify and the chain goes on.
 void SeekTo() {
     lstrcpyW(player.commandText, CMD_SEEK_PREFIX);
     FormatDecimal(player.seekTargetMs, player.seekDigits);
     lstrcatW(player.commandText, player.seekDigits);
     SendMci(player.commandText);
+    SendMciNotify(CMD_PLAY_NOTIFY);
     if (player.isPaused == 1) {
-        SendMci(CMD_PLAY);
         SendMci(CMD_PAUSE);
-    } else {
-        SendMciNotify(CMD_PLAY_NOTIFY);
     }
     player.positionMs = player.seekTargetMs;
     UpdateTimeLabel();

@@ -59,8 +59,9 @@ struct Window {
     int fontMessages = 0;
     int scrollMin = 0, scrollMax = 0, scrollPos = 0; // SB_CTL of a scroll bar
     int scrollPosCalls = 0;
-    // List box entries in display order. LBS_SORT compares case-insensitively, unit by
-    // unit, with ASCII and Latin-1 letters folded: "Track 10" before "Track 2", as Windows.
+    // List box entries in display order. LBS_SORT compares unit by unit with ASCII and
+    // Latin-1 letters folded: "Track 10" before "Track 2", as Windows has it too. Names with
+    // hyphens, apostrophes or accents may stand elsewhere than Windows' linguistic order.
     std::vector<std::u16string> items;
     int selection = LB_ERR;
 };

@@ -60,8 +60,9 @@ LRESULT ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         std::size_t at = win.items.size();
         if (win.style & LBS_SORT) {
-            // Case-insensitive ordinal order on UTF-16 units (ASCII and Latin-1 folded);
-            // Windows' CompareStringW agrees on names of letters, digits and blanks.
+            // An approximation: ordinal order on UTF-16 units, ASCII and Latin-1 folded.
+            // Windows' linguistic CompareStringW agrees on names of letters, digits and
+            // blanks, but ignores hyphens and apostrophes and sorts "ä" with "a".
             const std::u16string key = Fold(text);
             at = std::upper_bound(win.items.begin(), win.items.end(), key,
                                   [](const std::u16string& k, const std::u16string& item) {
