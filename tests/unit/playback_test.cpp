@@ -102,17 +102,14 @@ TEST_F(Playback, TransitionTable) {
          1},
         // The seek aborted the pending notification; the resumed track's end must still
         // start the next entry.
-        {"seek, Play, end of track",
-         From::Paused,
+        {"seek, Play, end of track", From::Paused,
          [seek] {
              seek();
              P::Play();
              winsim::AdvanceClock(5000);
          },
          Join({u"seek song to 5000", u"play song notify", u"pause song", u"resume song"}, startB),
-         u"b.mp3",
-         1,
-         0},
+         u"b.mp3", 1, 0},
     };
     const char* const fromNames[] = {"Closed", "Open", "Paused"};
     for (const Row& row : rows) {

@@ -210,7 +210,7 @@ TEST_F(Transport, ThumbsBeyondTheBarGiveTargetsBeyondTheTrack) {
     EXPECT_EQ(TakeLog().at(0), Seek(MAX_MS)) << "a target beyond 32 bits saturates";
     EXPECT_EQ(player.seekTargetMs, MAX_MS);
     winsim::Pump(); // a seek to the very end plays out at once, and the chain goes on
-    PlayEntry(1); // 200 s: 65535 thousandths lie far past the end, which MCI refuses
+    PlayEntry(1);   // 200 s: 65535 thousandths lie far past the end, which MCI refuses
     winsim::Scroll(Control(PositionBar), SB_THUMBTRACK, 65535);
     EXPECT_EQ(TakeLog().at(0), Seek(13107000));
     EXPECT_EQ(player.positionMs, 13107000u);
