@@ -52,6 +52,7 @@ read -r reloc_rva reloc_size <<<"$(directory 5)"
 fixups=0
 while read -r type rva; do
     case $type in
+    "") ;;
     DIR64)
         value=$(read_u64 $((16#$rva)))
         if [[ $value == none ]] || ((value < image_base || value >= image_base + image_size)); then
@@ -63,7 +64,7 @@ while read -r type rva; do
     ABSOLUTE) ;; # padding to the end of a block
     *) fail "fixup of type $type at 0x$rva" ;;
     esac
-done < <(sed -n 's/^[[:space:]]*reloc .*\[\([0-9a-f]*\)\] \([A-Z0-9_]*\)$/\2 \1/p' <<<"$headers")
+done <<<"$(sed -n 's/^[[:space:]]*reloc .*\[\([0-9a-f]*\)\] \([A-Z0-9_]*\)$/\2 \1/p' <<<"$headers")"
 ((fixups > 0)) || fail "no address to fix up in the relocations"
 
 [[ $(field SectionAlignment) == 00001000 ]] || fail "SectionAlignment is 0x$(field SectionAlignment), not 0x1000"
@@ -98,9 +99,14 @@ read -r import_rva import_size <<<"$(directory 1)"
 read -r iat_rva iat_size <<<"$(directory c)"
 iat_start=$((16#${iat_rva:-0})) iat_end=$((16#${iat_rva:-0} + 16#${iat_size:-0}))
 # Descriptor lines: address, lookup table, time stamp, forwarder chain, name, address table;
-# then the DLL's functions, one a line; counted per DLL.
-descriptors=$(awk 'length($1) == 8 && $1 ~ /^[0-9a-f]+$/ && NF == 6 && $2 != "00000000" { if (d) print d, n; d = $2 " " $6; n = 0; next }
-                   d && $1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ && NF == 3 { n++ }
+# then, under a "vma:" heading, the DLL's functions one a line (their columns differ between
+# binutils versions), counted per DLL.
+descriptors=$(awk 'length($1) == 8 && $1 ~ /^[0-9a-f]+$/ && NF == 6 {
+                       if (d) print d, n
+                       d = $2 == "00000000" ? "" : $2 " " $6; n = 0; listing = 0; next }
+                   $1 == "vma:" { listing = 1; next }
+                   NF == 0 { listing = 0; next }
+                   d && listing { n++ }
                    END { if (d) print d, n }' <<<"$headers")
 functions=0
 while read -r lookup thunk count; do
