@@ -1,7 +1,8 @@
 /* The image of a program without a C runtime: one section with the code, the constant data and
    the import tables, read and execute but never write; the zeroed data; the relocations.
    Every section costs a 4 KiB page and a 512-byte step of the file, and three section headers
-   still fit into the first 512 bytes, so this layout is as small as an ordinary image gets.
+   still fit into the first 512 bytes: the file is those 512 bytes, the one section and the
+   relocations, each rounded up to 512 bytes.
    Accepted alike by binutils 2.40 and 2.44 (MSYS2), with the image base that
    windows-build.cmake passes (a multiple of 4 GiB, see the import tables below). */
 SECTIONS

@@ -37,6 +37,7 @@ read_u64() {
     done <<<"$sections"
     echo "none"
 }
+hex() { if [[ $1 == none ]]; then echo none; else printf '0x%x' "$1"; fi; }
 
 [[ $(field Magic) == 020b ]] || fail "not a PE32+ image (Magic $(field Magic))"
 image_base=$((16#$(field ImageBase)))
@@ -56,8 +57,7 @@ while read -r type rva; do
     DIR64)
         value=$(read_u64 $((16#$rva)))
         if [[ $value == none ]] || ((value < image_base || value >= image_base + image_size)); then
-            [[ $value == none ]] || value=$(printf '0x%x' "$value")
-            fail "the fixup at 0x$rva holds $value, not an address in the image"
+            fail "the fixup at 0x$rva holds $(hex "$value"), not an address in the image"
         fi
         fixups=$((fixups + 1))
         ;;
@@ -115,9 +115,13 @@ while read -r lookup thunk count; do
     first=$((16#$thunk)) last=$((16#$thunk + count * 8))
     ((iat_start <= first && last + 8 <= iat_end)) ||
         fail "the address table at 0x$thunk lies outside the IAT directory entry"
+    # Entry COUNT is the zero that ends both tables.
     for ((i = 0; i <= count; i++)); do
-        [[ $(read_u64 $((16#$lookup + i * 8))) == $(read_u64 $((first + i * 8))) ]] ||
-            fail "the address table at 0x$thunk differs from its lookup table at 0x$lookup (entry $i)"
+        looked_up=$(read_u64 $((16#$lookup + i * 8))) slot=$(read_u64 $((first + i * 8)))
+        if [[ $looked_up == none || $slot != "$looked_up" ]] || (((i == count) != (looked_up == 0))); then
+            fail "entry $i of the address table at 0x$thunk is $(hex "$slot"), of its lookup table" \
+                "at 0x$lookup $(hex "$looked_up")"
+        fi
     done
 done <<<"$descriptors"
 ((functions > 0 && iat_end - iat_start == (functions + ndlls) * 8)) ||
