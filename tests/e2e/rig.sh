@@ -2,11 +2,14 @@
 # display, and a Wine prefix of our own. Sourced by tests/e2e/run-e2e, scripts/run and
 # scripts/bench. Every process started here is remembered by PID and stopped by rig_stop,
 # which rig_start installs as the EXIT trap, so a failed check or Ctrl-C leaves nothing behind.
+# Every start also writes the prefix's settings (rig_settings): the font that stands in for
+# "Segoe UI" and its CJK link, and on our own display a caption and frame drawn by Wine.
 #
 # Inputs (optional): RIG_PREFIX (Wine prefix, default build/wineprefix), RIG_USE_DISPLAY=1
 # (use the caller's $DISPLAY instead of starting Xvfb), RIG_USE_PULSE=1 (use the caller's
 # PulseAudio if one answers). After rig_start: DISPLAY, WINEPREFIX, XDG_RUNTIME_DIR, RIG_SINK
-# (the null sink's name, empty when the user's sound server is used).
+# (the null sink's name, empty when the user's sound server is used), RIG_OWN_DISPLAY (1 when
+# the display is our own Xvfb).
 
 RIG_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 RIG_WINE=${RIG_WINE:-/usr/lib/wine/wine64}
@@ -15,6 +18,7 @@ RIG_PIDS=()         # every background process we started, stopped in reverse or
 RIG_TMP=""
 RIG_SINK=""
 RIG_STOPPED=0
+RIG_OWN_DISPLAY=0   # 1 when the display is our Xvfb, which has no window manager
 
 rig_log() { echo "rig: $*" >&2; }
 
@@ -99,6 +103,7 @@ rig_start_x() {
         return 1
     fi
     export DISPLAY=":$(head -n1 "$fifo" | tr -d '[:space:]')"
+    RIG_OWN_DISPLAY=1
 }
 
 rig_start_wine() {
@@ -126,6 +131,10 @@ rig_start_wine() {
         # wineboot started a server of its own; ours can only start once that one is gone.
         "$RIG_WINESERVER" -w
     fi
+    # Wine as Debian builds it looks for its own fonts (fonts-wine) in a folder it never
+    # reaches, so the caption buttons lack their Marlett glyphs. The prefix's Fonts folder,
+    # where Windows keeps them too, it does read.
+    cp -sn /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
     # Running the server ourselves in the foreground gives us its PID; -p keeps it up between
     # the short-lived driver calls instead of restarting it for each.
     rig_spawn "$RIG_WINESERVER" -f -p
@@ -134,7 +143,44 @@ rig_start_wine() {
     rig_poll 50 test -S "/proc/$RIG_WINESERVER_PID/cwd/socket" || return 1
     # Wine's helper services start with the first program and inherit its output. Starting
     # them here, detached from every pipe, keeps a later "driver | tr" from waiting on them.
-    "$RIG_WINE" wineboot </dev/null >/dev/null 2>&1
+    # That first program writes the prefix's settings, at every start: headless runs and runs
+    # on the user's desktop share the prefix, and each must find what it needs, whatever the
+    # run before it left behind.
+    rig_settings >"$RIG_TMP/settings.reg"
+    "$RIG_WINE" reg import "Z:$RIG_TMP/settings.reg" </dev/null >/dev/null 2>&1 || {
+        rig_log "could not write the settings of $WINEPREFIX"
+        return 1
+    }
+}
+
+# The prefix's settings as a registry file.
+rig_settings() {
+    # Without a window manager Wine draws the caption and frame itself, once it is told to
+    # manage its windows alone; on the user's desktop the window manager draws them.
+    local frame='"Decorated"=-
+"Managed"=-'
+    ((RIG_OWN_DISPLAY)) && frame='"Decorated"="N"
+"Managed"="N"'
+    # Windows links its UI font to CJK fonts for the characters it lacks; PT Sans gets such a
+    # link to Noto Sans CJK (fonts-noto-cjk), or CJK file names show as boxes. A list of
+    # strings goes into the file as its bytes in hex.
+    local link
+    link=$(printf '%s\0\0' 'NotoSansCJK-Regular.ttc,Noto Sans CJK JP' | od -An -tx1 -v | xargs |
+        tr ' ' ,)
+    # Wine has no "Segoe UI", the player's font, and falls back to the much wider DejaVu Sans,
+    # which cuts the labels short. PT Sans (fonts-paratype) has nearly the same widths.
+    cat <<REG
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"Segoe UI"="PT Sans"
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]
+"PT Sans"=hex(7):$link
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+$frame
+REG
 }
 
 rig_start() {
