@@ -63,6 +63,12 @@ struct Window {
     // unit, with ASCII and Latin-1 letters folded: "Track 10" before "Track 2", as Windows.
     std::vector<std::u16string> items;
     int selection = LB_ERR;
+    // WM_SETREDRAW's state. Each list box insert made while it is on costs the list a scroll
+    // bar update, and a repaint when it is visible. Only a whole-window InvalidateRect with
+    // erase made while redraw is on counts as the one repaint a fill asks for.
+    bool redraw = true;
+    int insertsWhileRedrawing = 0;
+    int repaintsAsked = 0;
 };
 
 // The record of a window ever created (also after its destruction); throws for others.
