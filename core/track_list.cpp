@@ -41,6 +41,10 @@ void ScanFolder() {
         ShowStatus(NO_FILES_TEXT);
         return;
     }
+    // With redraw on, a list box updates its scroll bar (and, when visible, repaints) on every
+    // insert; off for the fill, it is drawn once afterwards. Turned off only here, past the
+    // early returns, so no path leaves it off.
+    SendToTrackList(WM_SETREDRAW, FALSE, 0);
     do {
         // A folder named "x.mp3" matches the pattern too; hidden files are tracks like any.
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
@@ -48,6 +52,8 @@ void ScanFolder() {
         }
     } while (FindNextFileW(search, &found));
     FindClose(search);
+    SendToTrackList(WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(player.controls[TrackList], nullptr, TRUE);
 
     // The list box sorts on insertion, so entry 0 is the alphabetically first name.
     if (static_cast<int>(SendToTrackList(LB_GETCOUNT, 0, 0)) > 0) {

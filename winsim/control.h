@@ -64,6 +64,12 @@ struct Window {
     // hyphens, apostrophes or accents may stand elsewhere than Windows' linguistic order.
     std::vector<std::u16string> items;
     int selection = LB_ERR;
+    // WM_SETREDRAW's state. Each list box insert made while it is on costs the list a scroll
+    // bar update, and a repaint when it is visible. Only a whole-window InvalidateRect with
+    // erase made while redraw is on counts as the one repaint a fill asks for.
+    bool redraw = true;
+    int insertsWhileRedrawing = 0;
+    int repaintsAsked = 0;
 };
 
 // The record of a window ever created (also after its destruction); throws for others.

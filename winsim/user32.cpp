@@ -71,6 +71,9 @@ LRESULT ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                  win.items.begin();
         }
         win.items.insert(win.items.begin() + at, text);
+        if (win.redraw) {
+            win.insertsWhileRedrawing++;
+        }
         // The selected entry stays selected when one is inserted before it.
         if (win.selection >= static_cast<int>(at)) {
             win.selection++;
@@ -269,6 +272,7 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     switch (msg) {
     case WM_CLOSE: DestroyWindow(hwnd); return 0;
+    case WM_SETREDRAW: win->redraw = wParam != FALSE; return 0;
     case WM_SETTEXT: {
         auto text = reinterpret_cast<LPCWSTR>(lParam);
         win->text = text ? text : u"";
@@ -311,6 +315,17 @@ BOOL ShowWindow(HWND hwnd, int cmdShow) {
 
 LRESULT SendMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return Find(hwnd) ? CallProc(hwnd, msg, wParam, lParam) : 0;
+}
+
+BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) {
+    Window* win = Find(hwnd);
+    if (!win) {
+        return FALSE;
+    }
+    if (win->redraw && !rect && erase) {
+        win->repaintsAsked++;
+    }
+    return TRUE;
 }
 
 BOOL SetWindowTextW(HWND hwnd, LPCWSTR text) {

@@ -152,6 +152,7 @@ struct WIN32_FIND_DATAW {
 
 #define WM_CREATE 0x0001
 #define WM_DESTROY 0x0002
+#define WM_SETREDRAW 0x000B
 #define WM_SETTEXT 0x000C
 #define WM_GETTEXT 0x000D
 #define WM_PAINT 0x000F
@@ -291,6 +292,7 @@ int FillRect(HDC dc, const RECT* rect, HBRUSH brush);
 int FrameRect(HDC dc, const RECT* rect, HBRUSH brush);
 HBRUSH GetSysColorBrush(int index);
 int DrawTextW(HDC dc, LPCWSTR text, int count, LPRECT rect, UINT format);
+BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
 
 // ---- gdi32 ----------------------------------------------------------------------
 HFONT CreateFontW(int height, int width, int escapement, int orientation, int weight, DWORD italic,

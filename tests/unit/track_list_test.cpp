@@ -29,6 +29,9 @@ TEST_F(Tracks, SortedWhateverTheDeliveryOrder) {
         EXPECT_EQ(winsim::FindPatterns(), Texts{FOLDER + u"\\*.mp3"});
         EXPECT_EQ(winsim::OpenFindHandles(), 0) << "the search handle is closed";
         EXPECT_EQ(winsim::MciLog(), Texts{}) << "the scan plays nothing";
+        EXPECT_EQ(List().insertsWhileRedrawing, 0) << "redraw is off for the fill";
+        EXPECT_TRUE(List().redraw) << "and on again after it";
+        EXPECT_EQ(List().repaintsAsked, 1) << "then the list is drawn once";
     } while (std::next_permutation(names.begin(), names.end()));
 }
 
@@ -78,6 +81,7 @@ TEST_F(Tracks, NothingToListShowsTheMessageAndTheButtonsRest) {
         Start();
         EXPECT_EQ(List().items, Texts{});
         EXPECT_EQ(Status(), NO_FILES);
+        EXPECT_TRUE(List().redraw) << "no path leaves redraw off";
         for (void (*press)() : {&Play, &Next, &Back}) {
             press();
         }
