@@ -75,6 +75,19 @@ void Fail(const wchar_t* format, ...) {
     }
 }
 
+// Every message to the player has a time limit: a player stuck inside Wine's MCI fails the
+// command that talks to it instead of holding up the whole suite.
+const UINT SEND_LIMIT_MS = 15000;
+
+LRESULT Send(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(hwnd, msg, wParam, lParam, SMTO_NORMAL, SEND_LIMIT_MS, &result)) {
+        Fail(L"no answer to message 0x%x within %u ms", msg, SEND_LIMIT_MS);
+        ExitProcess(1);
+    }
+    return static_cast<LRESULT>(result);
+}
+
 bool ClassIs(HWND hwnd, const wchar_t* name) {
     wchar_t cls[64];
     return GetClassNameW(hwnd, cls, 64) > 0 && _wcsicmp(cls, name) == 0;
@@ -130,10 +143,10 @@ bool Get(const wchar_t* what, wchar_t* out, int capacity) {
     } else if (!wcscmp(what, L"volume")) {
         c = ChildByClass(L"Static", 1);
     } else if (!wcscmp(what, L"sel")) {
-        _snwprintf(out, capacity, L"%d", (int)SendMessageW(TrackList(), LB_GETCURSEL, 0, 0));
+        _snwprintf(out, capacity, L"%d", (int)Send(TrackList(), LB_GETCURSEL, 0, 0));
         return true;
     } else if (!wcscmp(what, L"count")) {
-        _snwprintf(out, capacity, L"%d", (int)SendMessageW(TrackList(), LB_GETCOUNT, 0, 0));
+        _snwprintf(out, capacity, L"%d", (int)Send(TrackList(), LB_GETCOUNT, 0, 0));
         return true;
     } else if (!wcscmp(what, L"pos") || !wcscmp(what, L"volpos")) {
         HWND bar = ChildById(what[0] == L'p' ? 201 : 106);
@@ -148,7 +161,7 @@ bool Get(const wchar_t* what, wchar_t* out, int capacity) {
         return false;
     }
     // WM_GETTEXT is marshalled across processes; GetWindowTextW would not ask the other one.
-    SendMessageW(c, WM_GETTEXT, capacity, reinterpret_cast<LPARAM>(out));
+    Send(c, WM_GETTEXT, capacity, reinterpret_cast<LPARAM>(out));
     return true;
 }
 
@@ -162,13 +175,13 @@ void Dump() {
     Printf(L"window class=%ls style=0x%08lx exstyle=0x%08lx w=%ld h=%ld cw=%ld ch=%ld", text,
            GetWindowLongW(mainWindow, GWL_STYLE), GetWindowLongW(mainWindow, GWL_EXSTYLE),
            r.right - r.left, r.bottom - r.top, client.right, client.bottom);
-    SendMessageW(mainWindow, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    Send(mainWindow, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
     Printf(L"title=%ls", text);
     for (HWND c = GetWindow(mainWindow, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         wchar_t cls[64];
         GetClassNameW(c, cls, 64);
         RECT cr = ChildRect(c);
-        SendMessageW(c, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+        Send(c, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
         Printf(L"control class=%ls id=%d x=%ld y=%ld w=%ld h=%ld style=0x%08lx text=%ls", cls,
                GetDlgCtrlID(c), cr.left, cr.top, cr.right - cr.left, cr.bottom - cr.top,
                GetWindowLongW(c, GWL_STYLE), text);
@@ -177,12 +190,12 @@ void Dump() {
 
 void List() {
     HWND list = TrackList();
-    int count = (int)SendMessageW(list, LB_GETCOUNT, 0, 0);
+    int count = (int)Send(list, LB_GETCOUNT, 0, 0);
     for (int i = 0; i < count; i++) {
         wchar_t entry[600];
         entry[0] = 0;
-        if ((int)SendMessageW(list, LB_GETTEXTLEN, i, 0) < 600) {
-            SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(entry));
+        if ((int)Send(list, LB_GETTEXTLEN, i, 0) < 600) {
+            Send(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(entry));
         }
         Print(entry);
     }
@@ -210,9 +223,9 @@ bool Wait(const wchar_t* what, const wchar_t* expected, int timeoutMs, bool want
 
 void SendListNotify(int index, WORD code) {
     HWND list = TrackList();
-    SendMessageW(list, LB_SETCURSEL, index, 0);
+    Send(list, LB_SETCURSEL, index, 0);
     // LB_SETCURSEL notifies nobody; a user's click would also send the notification.
-    SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(200, code), reinterpret_cast<LPARAM>(list));
+    Send(mainWindow, WM_COMMAND, MAKEWPARAM(200, code), reinterpret_cast<LPARAM>(list));
 }
 
 // GDI objects of a process, counted in the handle table that Wine maps into its PEB. Wine keeps
@@ -431,8 +444,8 @@ int wmain(int argc, wchar_t** argv) {
             }
         } else if (!wcscmp(cmd, L"click")) {
             int id = number();
-            SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(ChildById(id)));
+            Send(mainWindow, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(ChildById(id)));
         } else if (!wcscmp(cmd, L"select")) {
             SendListNotify(number(), LBN_SELCHANGE);
         } else if (!wcscmp(cmd, L"dblclk")) {
@@ -441,8 +454,7 @@ int wmain(int argc, wchar_t** argv) {
             HWND bar = ChildById(number());
             int code = number();
             int thumb = number();
-            SendMessageW(mainWindow, WM_HSCROLL, MAKEWPARAM(code, thumb),
-                         reinterpret_cast<LPARAM>(bar));
+            Send(mainWindow, WM_HSCROLL, MAKEWPARAM(code, thumb), reinterpret_cast<LPARAM>(bar));
         } else if (!wcscmp(cmd, L"screenpos")) {
             RECT r;
             GetWindowRect(ChildById(number()), &r);
