@@ -180,6 +180,11 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\X11 Driver]
 $frame
+
+; The end-to-end suite maps "mpegvideo" to the waveaudio driver for one scenario; a run
+; stopped half way must not leave every later player on it.
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\MCI]
+"MPEGVideo"=-
 REG
 }
 
