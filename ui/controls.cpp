@@ -10,7 +10,11 @@ constexpr ControlClassTableLayout ControlClassTable = {
     {
         // Read-only single line: the user may select and scroll the status, not edit it.
         WS_CHILD | WS_VISIBLE | WS_BORDER | ES_READONLY | ES_AUTOHSCROLL,
-        WS_CHILD | WS_VISIBLE | SS_LEFT,
+        // Left-aligned on one line that is cut at the right edge. A wrapping label would
+        // move a word that does not fit onto a second line, which the 22-pixel labels cannot
+        // show: "Lautstaerke: 100%" in Segoe UI is some 128 pixels in a label of 118, and
+        // would read "Lautstaerke:" alone, while clipped only the "%" is cut.
+        WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP,
         WS_CHILD | WS_VISIBLE | SBS_HORZ,
         // Owner-drawn: the program paints the face, and a double click arrives as BN_DBLCLK.
         WS_CHILD | WS_VISIBLE | BS_OWNERDRAW,
@@ -19,7 +23,7 @@ constexpr ControlClassTableLayout ControlClassTable = {
     },
 };
 static_assert(ControlClassTable.style[CLASS_EDIT] == 0x50800880);
-static_assert(ControlClassTable.style[CLASS_STATIC] == 0x50000000);
+static_assert(ControlClassTable.style[CLASS_STATIC] == 0x5000000C);
 static_assert(ControlClassTable.style[CLASS_SCROLLBAR] == 0x50000000);
 static_assert(ControlClassTable.style[CLASS_BUTTON] == 0x5000000B);
 static_assert(ControlClassTable.style[CLASS_LISTBOX] == 0x50A00003);

@@ -68,14 +68,14 @@ struct ExpectedControl {
 // What a user finds in the window: the eleven controls in slot order.
 const ExpectedControl EXPECTED_CONTROLS[ControlSlotCount] = {
     {u"EDIT", u"A.mp3", 0x50800880, 12, 10, 510, 34, 0, true}, // the scan's first entry
-    {u"STATIC", u"00:00 / 00:00", 0x50000000, 12, 52, 112, 22, 0, true},
+    {u"STATIC", u"00:00 / 00:00", 0x5000000C, 12, 52, 112, 22, 0, true},
     {u"SCROLLBAR", u"", 0x50000000, 132, 51, 390, 22, 201, false},
     {u"BUTTON", u"Zurueck", 0x5000000B, 12, 86, 100, 34, 101, true},
     {u"BUTTON", u"Play", 0x5000000B, 117, 86, 94, 34, 102, true},
     {u"BUTTON", u"Pause", 0x5000000B, 216, 86, 94, 34, 103, true},
     {u"BUTTON", u"Stop", 0x5000000B, 315, 86, 94, 34, 104, true},
     {u"BUTTON", u"Weiter", 0x5000000B, 414, 86, 108, 34, 105, true},
-    {u"STATIC", u"Lautstaerke: 30%", 0x50000000, 12, 134, 118, 22, 0, true},
+    {u"STATIC", u"Lautstaerke: 30%", 0x5000000C, 12, 134, 118, 22, 0, true},
     {u"SCROLLBAR", u"", 0x50000000, 132, 133, 390, 22, 106, false},
     {u"LISTBOX", u"", 0x50A00003, 12, 170, 510, 357, 200, true},
 };
