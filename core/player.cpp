@@ -1,6 +1,8 @@
 #include "core/player.h"
 
-constinit PlayerState player;
+// The braces make the all-zero record a constant initializer, as constinit asks: without
+// them Clang sees a record whose fields are left uninitialised and rejects it.
+constinit PlayerState player{};
 
 void ShowStatus(LPCWSTR text) {
     SetWindowTextW(player.controls[StatusLine], text);

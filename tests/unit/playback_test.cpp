@@ -1,6 +1,7 @@
 // Playback control and command routing: what MCI receives and what the user sees.
 #include "world.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace {
