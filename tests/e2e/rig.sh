@@ -5,11 +5,15 @@
 # Every start also writes the prefix's settings (rig_settings): the font that stands in for
 # "Segoe UI" and its CJK link, and on our own display a caption and frame drawn by Wine.
 #
+# On Windows (an MSYS2 shell) there is nothing to start: the programs run directly on the
+# desktop and its sound device, and the suite has no recorder there.
+#
 # Inputs (optional): RIG_PREFIX (Wine prefix, default build/wineprefix), RIG_USE_DISPLAY=1
 # (use the caller's $DISPLAY instead of starting Xvfb), RIG_USE_PULSE=1 (use the caller's
-# PulseAudio if one answers). After rig_start: DISPLAY, WINEPREFIX, XDG_RUNTIME_DIR, RIG_SINK
-# (the null sink's name, empty when the user's sound server is used), RIG_OWN_DISPLAY (1 when
-# the display is our own Xvfb).
+# PulseAudio if one answers), RIG_NO_RECORDER=1 (play as usual but record nothing, as on
+# Windows). After rig_start: DISPLAY, WINEPREFIX, XDG_RUNTIME_DIR, RIG_SINK (the null sink's
+# name, empty when the user's sound server is used), RIG_OWN_DISPLAY (1 when the display is our
+# own Xvfb), RIG_RECORDER (1 when rig_record can record what plays).
 
 RIG_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 RIG_WINE=${RIG_WINE:-/usr/lib/wine/wine64}
@@ -19,6 +23,9 @@ RIG_TMP=""
 RIG_SINK=""
 RIG_STOPPED=0
 RIG_OWN_DISPLAY=0   # 1 when the display is our Xvfb, which has no window manager
+RIG_RECORDER=0
+RIG_NATIVE=0        # 1 on Windows itself: no Wine, no virtual display or sound card
+[[ $(uname -s) == MINGW* || $(uname -s) == MSYS* ]] && RIG_NATIVE=1
 
 rig_log() { echo "rig: $*" >&2; }
 
@@ -181,6 +188,11 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\X11 Driver]
 $frame
 
+; Wine 10 plays MP3 through quartz's MPEG-I Stream Splitter into winegstreamer's decoder, which
+; crashes or hangs in about one stop in five. Without the splitter Wine builds the graph
+; through its GStreamer source instead.
+[-HKEY_CLASSES_ROOT\CLSID\{336475D0-942A-11CE-A870-00AA002FEAB5}\InprocServer32]
+
 ; The end-to-end suite maps "mpegvideo" to the waveaudio driver for one scenario; a run
 ; stopped half way must not leave every later player on it.
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\MCI]
@@ -194,12 +206,22 @@ rig_start() {
     export LC_ALL=C.UTF-8
     trap rig_stop EXIT
     trap 'exit 130' INT TERM HUP
-    rig_start_pulse && rig_start_x && rig_start_wine
+    if ((RIG_NATIVE)); then
+        RIG_WINE=""
+        return 0
+    fi
+    rig_start_pulse && rig_start_x && rig_start_wine || return 1
+    [[ ${RIG_NO_RECORDER:-0} == 1 || -z $RIG_SINK ]] || RIG_RECORDER=1
 }
 
-# Runs a Windows program under the rig's Wine in the foreground.
+# Runs a Windows program under the rig's Wine in the foreground; on Windows, directly, its
+# arguments as Wine would pass them (MSYS2 would take some for paths and rewrite them).
 rig_wine() {
-    "$RIG_WINE" "$@"
+    if ((RIG_NATIVE)); then
+        MSYS2_ARG_CONV_EXCL='*' "$@"
+    else
+        "$RIG_WINE" "$@"
+    fi
 }
 
 # PIDs of the processes that run in our Wine prefix.
