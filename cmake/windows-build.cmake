@@ -74,15 +74,17 @@ endif()
 
 # Checked on the build host: a hardened image, the import tables, the relocations, the DLLs,
 # no resources, no time stamp, and the size; the empty window is built and checked the same way.
-# And the release package (CMakeLists.txt) with what it holds.
+# And the release package (CMakeLists.txt) with what it holds. The checks are bash scripts,
+# run through bash, so that ctest runs them on Windows (MSYS2) as well.
 enable_testing()
 add_test(NAME exe_tolvane
-         COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check-exe.sh ${TOLVANE_OBJDUMP}
+         COMMAND bash ${CMAKE_SOURCE_DIR}/tests/exe/check-exe.sh ${TOLVANE_OBJDUMP}
                  $<TARGET_FILE:Tolvane> 9216)
 add_test(NAME package_zip
-         COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check-package.sh ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
+         COMMAND bash ${CMAKE_SOURCE_DIR}/tests/exe/check-package.sh ${CMAKE_SOURCE_DIR}
+                 ${CMAKE_BINARY_DIR})
 if(TARGET empty_window)
     add_test(NAME exe_empty_window
-             COMMAND ${CMAKE_SOURCE_DIR}/tests/exe/check-exe.sh ${TOLVANE_OBJDUMP}
+             COMMAND bash ${CMAKE_SOURCE_DIR}/tests/exe/check-exe.sh ${TOLVANE_OBJDUMP}
                      $<TARGET_FILE:empty_window> 2560)
 endif()

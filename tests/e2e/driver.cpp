@@ -4,11 +4,12 @@
 //   driver.exe wait-window 10000 click 102 wait status Pause 5000 get time
 //
 // Values (get, wait, wait-not): status, time, volume (texts), sel, count (list), pos, volpos
-// (bars). Actions: click ID, select N, dblclk N, scroll BAR CODE THUMB, close, repaint TIMES.
-// Reports: dump, list, screenpos ID, resources. Timing: sleep MS, wait-window MS,
-// wait-class CLASS MS, wait-gone CLASS MS, ping MS (until the window's thread takes messages,
-// that is, until its start is over), poll MS (the pause between two looks of every later wait),
-// launch EXE, elapsed (ms since launch), scan FOLDER (a bare listing).
+// (bars). Actions: click ID, mouseclick ID (a real click at the control's middle), select N,
+// dblclk N, scroll BAR CODE THUMB, close, repaint TIMES. Reports: dump, list, screenpos ID,
+// ink X Y W H (the share of dark pixels in that part of the screen), resources. Timing: sleep MS,
+// wait-window MS, wait-class CLASS MS, wait-gone CLASS MS, ping MS (until the window's thread
+// takes messages, that is, until its start is over), poll MS (the pause between two looks of
+// every later wait), launch EXE, elapsed (ms since launch), scan FOLDER (a bare listing).
 //
 // Exit code 0 when every command succeeded, 1 when a wait timed out or a command failed (the
 // reason goes to stderr), 2 for a usage error or when no player window exists.
@@ -362,6 +363,52 @@ void Repaint(int times) {
     }
 }
 
+// A real left click at a point of the screen, through the input queue as a mouse gives it.
+void MouseClick(int x, int y) {
+    SetCursorPos(x, y);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+// The share of dark pixels (below half brightness) in a rectangle of the screen as shown.
+bool Ink(int x, int y, int w, int h) {
+    if (w <= 0 || h <= 0 || w * h > 1 << 20) {
+        Fail(L"ink: bad size %dx%d", w, h);
+        return false;
+    }
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = NULL;
+    HDC screen = GetDC(NULL);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    bool copied = bitmap && SelectObject(memory, bitmap) &&
+                  BitBlt(memory, 0, 0, w, h, screen, x, y, SRCCOPY) && GdiFlush();
+    int dark = 0;
+    for (int i = 0; copied && i < w * h; i++) {
+        const BYTE* p = static_cast<const BYTE*>(bits) + 4 * i; // blue, green, red
+        dark += p[2] * 299 + p[1] * 587 + p[0] * 114 < 128 * 1000;
+    }
+    if (copied) {
+        Printf(L"%.3f", dark / (double)(w * h));
+    } else {
+        Fail(L"ink: cannot copy the screen at %d,%d", x, y);
+    }
+    DeleteDC(memory);
+    if (bitmap) {
+        DeleteObject(bitmap);
+    }
+    ReleaseDC(NULL, screen);
+    return copied;
+}
+
 bool FindMain(const wchar_t* cls, int timeoutMs) {
     DWORD start = GetTickCount();
     while (!(mainWindow = FindWindowW(cls, NULL))) {
@@ -459,6 +506,15 @@ int wmain(int argc, wchar_t** argv) {
             RECT r;
             GetWindowRect(ChildById(number()), &r);
             Printf(L"%ld %ld", (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        } else if (!wcscmp(cmd, L"mouseclick")) {
+            RECT r;
+            GetWindowRect(ChildById(number()), &r);
+            MouseClick((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        } else if (!wcscmp(cmd, L"ink")) {
+            int x = number(), y = number(), w = number();
+            if (!Ink(x, y, w, number())) {
+                return 1;
+            }
         } else if (!wcscmp(cmd, L"ping")) {
             int timeoutMs = number();
             DWORD_PTR result;
