@@ -206,10 +206,7 @@ rig_start() {
     export LC_ALL=C.UTF-8
     trap rig_stop EXIT
     trap 'exit 130' INT TERM HUP
-    if ((RIG_NATIVE)); then
-        RIG_WINE=""
-        return 0
-    fi
+    ((RIG_NATIVE)) && return 0
     rig_start_pulse && rig_start_x && rig_start_wine || return 1
     [[ ${RIG_NO_RECORDER:-0} == 1 || -z $RIG_SINK ]] || RIG_RECORDER=1
 }
