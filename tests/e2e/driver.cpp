@@ -363,14 +363,28 @@ void Repaint(int times) {
     }
 }
 
-// A real left click at a point of the screen, through the input queue as a mouse gives it.
-void MouseClick(int x, int y) {
-    SetCursorPos(x, y);
+// A real left click at the middle of a control, through the input queue as a mouse gives it;
+// it fails when another window lies over that point and would take the click.
+bool MouseClick(HWND control) {
+    RECT r;
+    if (!GetWindowRect(control, &r)) {
+        Fail(L"mouseclick: no such control");
+        return false;
+    }
+    POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    HWND top = WindowFromPoint(p);
+    if (top != control) {
+        wchar_t cls[64] = L"";
+        GetClassNameW(top, cls, 64);
+        Fail(L"mouseclick: a %ls window lies at %ld,%ld", cls, p.x, p.y);
+        return false;
+    }
+    SetCursorPos(p.x, p.y);
     INPUT input[2] = {};
     input[0].type = input[1].type = INPUT_MOUSE;
     input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, input, sizeof(INPUT));
+    return SendInput(2, input, sizeof(INPUT)) == 2;
 }
 
 // The share of dark pixels (below half brightness) in a rectangle of the screen as shown.
@@ -507,9 +521,9 @@ int wmain(int argc, wchar_t** argv) {
             GetWindowRect(ChildById(number()), &r);
             Printf(L"%ld %ld", (r.left + r.right) / 2, (r.top + r.bottom) / 2);
         } else if (!wcscmp(cmd, L"mouseclick")) {
-            RECT r;
-            GetWindowRect(ChildById(number()), &r);
-            MouseClick((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+            if (!MouseClick(ChildById(number()))) {
+                return 1;
+            }
         } else if (!wcscmp(cmd, L"ink")) {
             int x = number(), y = number(), w = number();
             if (!Ink(x, y, w, number())) {
