@@ -1,5 +1,6 @@
 #include "app/app.h"
 #include "core/player.h"
+#include "mci/mci_channel.h"
 
 HINSTANCE moduleInstance = nullptr;
 
@@ -16,6 +17,7 @@ const WCHAR STARTUP_ERROR_CAPTION[] = TEXT("Tolvane 0.6f - Startfehler");
 // There is no C runtime: this is the process's first instruction of the program's own,
 // and it never returns. No command line is read and the window is shown as normal.
 extern "C" void TolvaneEntry() {
+    LoadWinmm();
     player.volumePercent = INITIAL_VOLUME_PERCENT;
     moduleInstance = GetModuleHandleW(nullptr);
     if (moduleInstance == nullptr) {

@@ -1,5 +1,5 @@
 # Windows build: Tolvane.exe without a C runtime. Its own entry point ends in ExitProcess,
-# so no startup files and no libraries beyond the four system DLLs are linked.
+# so no startup files and no libraries beyond the three system DLLs are linked.
 
 # The code is generated at link time (link-time optimisation, as one unit), so the options that
 # shape it go to the compiler and to the link alike.
@@ -39,7 +39,8 @@ set(NOCRT_LINK_OPTIONS
     LINKER:--image-base=0x100000000
     LINKER:--no-insert-timestamp
     LINKER:-T,${CMAKE_SOURCE_DIR}/cmake/nocrt-image.ld)
-set(NOCRT_LIBRARIES kernel32 user32 gdi32 winmm)
+# Only KnownDLLs, which Windows never looks for beside the exe; winmm is loaded at run time.
+set(NOCRT_LIBRARIES kernel32 user32 gdi32)
 
 # Every program source compiled against the real Windows headers, as one library.
 add_library(tolvane_program STATIC ${PROGRAM_SOURCES})

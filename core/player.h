@@ -55,6 +55,11 @@ struct PlayerState {
     HFONT uiFont;
     HWND controls[ControlSlotCount];
 
+    // winmm's two functions, taken at start from the system folder's winmm (LoadWinmm);
+    // both null when either could not be had, and then every MCI command fails.
+    decltype(&mciSendStringW) mciSendString;
+    decltype(&mciGetErrorStringW) mciGetErrorString;
+
     BYTE isOpen;   // a track is open on the alias "song"
     BYTE isPaused; // the open track was paused by the Pause command
     DWORD lengthMs;

@@ -18,6 +18,10 @@ extern const WCHAR CMD_STOP[];
 extern const WCHAR CMD_SEEK_PREFIX[];   // "seek song to "
 extern const WCHAR CMD_VOLUME_PREFIX[]; // "setaudio song volume to "
 
+// Run first at start, before anything loads a DLL by name: every DLL that is no KnownDLL,
+// winmm and what MCI and DirectShow load in turn, then comes from the system folder only.
+void LoadWinmm();
+
 MCIERROR SendMci(LPCWSTR command);
 MCIERROR QueryMci(LPCWSTR command);      // the reply lands in player.replyText
 MCIERROR SendMciNotify(LPCWSTR command); // MM_MCINOTIFY goes to player.mainWindow

@@ -37,6 +37,11 @@ struct Faults {
     bool moduleFileName = false; // GetModuleFileNameW returns 0
     bool createFont = false;     // CreateFontW returns null
     bool mciErrorString = false; // mciGetErrorStringW returns FALSE
+    bool systemFolder = false;   // GetSystemDirectoryW returns 0
+    bool winmm = false;          // LoadLibraryExW of the system folder's winmm.dll returns null
+    std::string missingExport;   // GetProcAddress of this name returns null
+    // What GetVersion answers: 6.2, as Windows 8 and later tell a program without a manifest.
+    DWORD version = 0x23F00206;
 };
 Faults& faults();
 
@@ -143,6 +148,11 @@ void AddFile(const std::u16string& path, DWORD attributes = FILE_ATTRIBUTE_ARCHI
 void AddDirectory(const std::u16string& path);
 void SetModulePath(const std::u16string& path); // what GetModuleFileNameW(NULL) reports
 std::vector<std::u16string> FindPatterns();     // every FindFirstFileW pattern, in order
+// "C:\Windows\system32" holds winmm.dll (with its two MCI functions) and mciqtz32.dll;
+// LoadLibraryExW loads those by full path only. The loader's calls in order, as
+// "LoadLibraryExW PATH FLAGS", "SetDefaultDllDirectories FLAGS" (flags by name) and
+// "SetDllDirectoryW PATH".
+const std::vector<std::u16string>& LoaderLog();
 int OpenFindHandles();
 
 struct MessageBoxCall {

@@ -98,6 +98,7 @@ struct World {
     int findCount = 0;
     std::u16string modulePath = u"C:\\Tolvane\\Tolvane.exe";
     std::vector<MessageBoxCall> messageBoxes;
+    std::vector<std::u16string> loaderLog;
     // MCI
     std::map<std::u16string, MciFile> mciFiles; // by folded path
     std::vector<MciFault> mciFaults;

@@ -1,4 +1,5 @@
-// kernel32: the module, a virtual folder tree with wildcard search, text helpers, exit.
+// kernel32: the module, the system folder's DLLs, a virtual folder tree with wildcard search,
+// text helpers, exit.
 #include "winsim/internal.h"
 
 #include <algorithm>
@@ -52,6 +53,32 @@ static bool Matches(const char16_t* pattern, const char16_t* name) {
     return *name && (*pattern == u'?' || *pattern == *name) && Matches(pattern + 1, name + 1);
 }
 
+const std::vector<std::u16string>& LoaderLog() {
+    return world().loaderLog;
+}
+
+static const std::u16string SYSTEM_DIRECTORY = u"C:\\Windows\\system32";
+
+// Handles of the three modules the loader knows, one range for all.
+static HMODULE Kernel32() {
+    return MakeHandle<HMODULE>(0x700000, 1);
+}
+static HMODULE Winmm() {
+    return MakeHandle<HMODULE>(0x700000, 2);
+}
+static HMODULE Mciqtz32() {
+    return MakeHandle<HMODULE>(0x700000, 3);
+}
+
+static std::u16string FlagNames(DWORD flags) {
+    switch (flags) {
+    case LOAD_WITH_ALTERED_SEARCH_PATH: return u"LOAD_WITH_ALTERED_SEARCH_PATH";
+    case LOAD_LIBRARY_SEARCH_SYSTEM32: return u"LOAD_LIBRARY_SEARCH_SYSTEM32";
+    case 0: return u"0";
+    }
+    return u"other";
+}
+
 static void Fill(WIN32_FIND_DATAW* data, const FolderEntry& entry) {
     *data = {};
     data->dwFileAttributes = entry.attributes;
@@ -64,8 +91,64 @@ static void Fill(WIN32_FIND_DATAW* data, const FolderEntry& entry) {
 using namespace winsim;
 
 HMODULE GetModuleHandleW(LPCWSTR moduleName) {
-    // Only the executable itself (a null name) is known.
-    return world().faults.moduleHandle || moduleName ? nullptr : ModuleInstance();
+    // The executable itself (a null name) and kernel32, which every process has loaded.
+    if (moduleName) {
+        const std::u16string name = Fold(moduleName);
+        return name == Fold(u"kernel32") || name == Fold(u"kernel32.dll") ? Kernel32() : nullptr;
+    }
+    return world().faults.moduleHandle ? nullptr : ModuleInstance();
+}
+
+UINT GetSystemDirectoryW(LPWSTR buffer, UINT size) {
+    if (world().faults.systemFolder || !buffer) {
+        return 0;
+    }
+    if (size <= SYSTEM_DIRECTORY.size()) {
+        return static_cast<UINT>(SYSTEM_DIRECTORY.size() + 1); // the size it needs
+    }
+    lstrcpyW(buffer, SYSTEM_DIRECTORY.c_str());
+    return static_cast<UINT>(SYSTEM_DIRECTORY.size());
+}
+
+HMODULE LoadLibraryExW(LPCWSTR fileName, HANDLE, DWORD flags) {
+    World& w = world();
+    const std::u16string path = fileName ? fileName : u"";
+    w.loaderLog.push_back(u"LoadLibraryExW " + path + u" " + FlagNames(flags));
+    const std::u16string folded = Fold(path);
+    if (folded == Fold(SYSTEM_DIRECTORY + u"\\winmm.dll")) {
+        return w.faults.winmm ? nullptr : Winmm();
+    }
+    return folded == Fold(SYSTEM_DIRECTORY + u"\\mciqtz32.dll") ? Mciqtz32() : nullptr;
+}
+
+FARPROC GetProcAddress(HMODULE module, const char* procName) {
+    const std::string name = procName ? procName : "";
+    if (!name.empty() && name == world().faults.missingExport) {
+        return nullptr;
+    }
+    void* found = nullptr;
+    if (module == Kernel32() && name == "SetDefaultDllDirectories") {
+        found = reinterpret_cast<void*>(&SetDefaultDllDirectories);
+    } else if (module == Winmm() && name == "mciSendStringW") {
+        found = reinterpret_cast<void*>(&mciSendStringW);
+    } else if (module == Winmm() && name == "mciGetErrorStringW") {
+        found = reinterpret_cast<void*>(&mciGetErrorStringW);
+    }
+    return reinterpret_cast<FARPROC>(found);
+}
+
+BOOL SetDllDirectoryW(LPCWSTR pathName) {
+    world().loaderLog.push_back(u"SetDllDirectoryW " + std::u16string(pathName ? pathName : u""));
+    return TRUE;
+}
+
+DWORD GetVersion() {
+    return world().faults.version;
+}
+
+BOOL SetDefaultDllDirectories(DWORD directoryFlags) {
+    world().loaderLog.push_back(u"SetDefaultDllDirectories " + FlagNames(directoryFlags));
+    return directoryFlags == LOAD_LIBRARY_SEARCH_SYSTEM32;
 }
 
 DWORD GetModuleFileNameW(HMODULE, LPWSTR fileName, DWORD size) {

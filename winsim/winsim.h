@@ -72,6 +72,7 @@ typedef HICON HCURSOR;
 
 // ---- structures -------------------------------------------------------------
 typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef INT_PTR(WINAPI* FARPROC)();
 typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 
 struct POINT {
@@ -150,6 +151,9 @@ struct WIN32_FIND_DATAW {
 #define FILE_ATTRIBUTE_ARCHIVE 0x20
 #define FILE_ATTRIBUTE_NORMAL 0x80
 
+#define LOAD_WITH_ALTERED_SEARCH_PATH 0x00000008
+#define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
+
 #define WM_CREATE 0x0001
 #define WM_DESTROY 0x0002
 #define WM_SETREDRAW 0x000B
@@ -173,6 +177,7 @@ struct WIN32_FIND_DATAW {
 
 #define MCIERR_BASE 256
 #define MCIERR_UNRECOGNIZED_COMMAND (MCIERR_BASE + 5)
+#define MCIERR_CANNOT_LOAD_DRIVER (MCIERR_BASE + 10)
 #define MCIERR_INVALID_DEVICE_NAME (MCIERR_BASE + 7)
 #define MCIERR_MISSING_COMMAND_STRING (MCIERR_BASE + 11)
 #define MCIERR_PARAM_OVERFLOW (MCIERR_BASE + 12)
@@ -258,6 +263,12 @@ struct WIN32_FIND_DATAW {
 // ---- kernel32 -------------------------------------------------------------------
 HMODULE GetModuleHandleW(LPCWSTR moduleName);
 DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size);
+UINT GetSystemDirectoryW(LPWSTR buffer, UINT size);
+HMODULE LoadLibraryExW(LPCWSTR fileName, HANDLE file, DWORD flags);
+FARPROC GetProcAddress(HMODULE module, const char* procName);
+BOOL SetDefaultDllDirectories(DWORD directoryFlags);
+BOOL SetDllDirectoryW(LPCWSTR pathName);
+DWORD GetVersion();
 HANDLE FindFirstFileW(LPCWSTR fileName, WIN32_FIND_DATAW* findData);
 BOOL FindNextFileW(HANDLE findFile, WIN32_FIND_DATAW* findData);
 BOOL FindClose(HANDLE findFile);

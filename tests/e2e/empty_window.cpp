@@ -2,7 +2,6 @@
 // the baseline that scripts/bench sets the player's size and start-up time against.
 
 #include <windows.h>
-#include <mmsystem.h>
 
 namespace {
 
@@ -31,11 +30,10 @@ extern "C" void TolvaneEntry() {
     wc.lpszMenuName = NULL;
     wc.lpszClassName = L"TolvaneEmptyWindow";
     RegisterClassW(&wc);
-    // One cheap call each into GDI32 and WINMM gives this image Tolvane.exe's four imports. In
-    // a folder of many names Wine looks through the folder for every DLL a program loads, and
-    // that must weigh on both start times alike.
+    // One cheap call into GDI32 gives this image Tolvane.exe's three imports. In a folder of
+    // many names Wine looks through the folder for every DLL a program imports, and that must
+    // weigh on both start times alike.
     GdiFlush();
-    timeGetTime();
     HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"Empty", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                 CW_USEDEFAULT, 550, 585, NULL, NULL, instance, NULL);
     ShowWindow(hwnd, SW_SHOWNORMAL);

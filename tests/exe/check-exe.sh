@@ -2,8 +2,8 @@
 # An executable built without a C runtime is an ordinary hardened Windows image: ASLR with
 # high-entropy addresses and NX, relocations that are really there and point into the image,
 # no section both writable and executable, import tables where the loader looks for them, the
-# alignments Windows asks of an image, the four system DLLs only, no resources, no time stamp,
-# and at most MAX_BYTES.
+# alignments Windows asks of an image, imports from KnownDLLs only (Windows never looks for
+# those beside the exe), no resources, no time stamp, and at most MAX_BYTES.
 # Usage: check-exe.sh OBJDUMP EXE MAX_BYTES
 set -u
 objdump=$1 exe=$2 max_bytes=$3
@@ -82,7 +82,7 @@ read -r resource_rva resource_size <<<"$(directory 2)"
 # its lookup table and its slice of the Import Address Table; before the loader fills it in,
 # the slice holds what the lookup table holds, and it lies inside the IAT directory entry.
 dlls=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | tr '[:lower:]' '[:upper:]' | sort)
-allowed="GDI32.DLL KERNEL32.DLL USER32.DLL WINMM.DLL"
+allowed="GDI32.DLL KERNEL32.DLL USER32.DLL"
 for dll in $dlls; do
     case " $allowed " in
     *" $dll "*) ;;

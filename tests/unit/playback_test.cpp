@@ -134,6 +134,42 @@ TEST_F(Playback, ErrorTextFallsBackWhenMciHasNone) {
     EXPECT_EQ(Status(), u"MP3 konnte nicht abgespielt werden.");
 }
 
+// A broken system: whatever is missing, nothing reaches MCI, no call goes through a null
+// pointer, every command answers an error, and the list and the window work as before.
+TEST_F(Playback, WithoutWinmmEveryCommandFailsAndTheListStillWorks) {
+    const struct {
+        const char* what;
+        std::function<void()> arrange;
+    } cases[] = {
+        {"no winmm", [] { winsim::faults().winmm = true; }},
+        {"no mciSendStringW", [] { winsim::faults().missingExport = "mciSendStringW"; }},
+        {"no mciGetErrorStringW", [] { winsim::faults().missingExport = "mciGetErrorStringW"; }},
+        {"no system folder", [] { winsim::faults().systemFolder = true; }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        player.mciSendString = nullptr;
+        player.mciGetErrorString = nullptr;
+        c.arrange();
+        LoadWinmm();
+        EXPECT_EQ(player.mciSendString, nullptr);
+        EXPECT_EQ(player.mciGetErrorString, nullptr);
+        Play();
+        EXPECT_EQ(Status(), u"MP3 konnte nicht abgespielt werden.");
+        EXPECT_EQ(player.isOpen, 0);
+        Next();
+        EXPECT_EQ(List().selection, 1);
+        EXPECT_EQ(Status(), u"MP3 konnte nicht abgespielt werden.");
+        Pause();
+        Stop();
+        winsim::Scroll(Control(VolumeBar), SB_LINERIGHT);
+        winsim::AdvanceClock(1000);
+        EXPECT_EQ(Text(VolumeLabel), u"Lautstaerke: 32%");
+        EXPECT_TRUE(winsim::MciLog().empty());
+    }
+}
+
 TEST_F(Playback, ResumeGoesToThePausedTrackAndAFailedOneRestartsTheSelection) {
     Play();
     Pause();

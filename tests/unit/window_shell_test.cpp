@@ -206,6 +206,40 @@ TEST_F(WindowShell, StartupFailuresAreReportedAndExitWithZero) {
     }
 }
 
+// Before anything can load a DLL by name, and so before any window exists: a DLL lying in
+// the music folder under a system DLL's name must never be the one loaded.
+TEST_F(WindowShell, SystemDllsComeFromTheSystemFolderOnly) {
+    const std::u16string altered = u" LOAD_WITH_ALTERED_SEARCH_PATH";
+    const std::u16string winmm = u"LoadLibraryExW C:\\Windows\\system32\\winmm.dll" + altered;
+    const std::u16string driver = u"LoadLibraryExW C:\\Windows\\system32\\mciqtz32.dll" + altered;
+    const std::u16string noCurrentFolder = u"SetDllDirectoryW ";
+    const struct {
+        const char* system;
+        DWORD version;
+        const char* missing;
+        std::vector<std::u16string> log;
+    } cases[] = {
+        {"with default DLL directories",
+         0x23F00206,
+         "",
+         {u"SetDefaultDllDirectories LOAD_LIBRARY_SEARCH_SYSTEM32", winmm}},
+        // Older systems get the MCI driver preloaded, so MCI's load by name finds it.
+        {"without them", 0x1DB10106, "SetDefaultDllDirectories", {noCurrentFolder, driver, winmm}},
+        {"Vista, where COM fails under them", 0x17720006, "", {noCurrentFolder, driver, winmm}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.system);
+        SetUp();
+        winsim::faults().version = c.version;
+        winsim::faults().missingExport = c.missing;
+        winsim::faults().mainWindow = true;
+        EXPECT_EQ(RunEntry(), 0u);
+        EXPECT_EQ(winsim::LoaderLog(), c.log);
+        EXPECT_NE(player.mciSendString, nullptr);
+        EXPECT_NE(player.mciGetErrorString, nullptr);
+    }
+}
+
 TEST_F(WindowShell, OneFailedControlLeavesOnlyItsSlotEmpty) {
     for (int failing = 0; failing < ControlSlotCount; ++failing) {
         SCOPED_TRACE(testing::Message() << "failing slot " << failing);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/player.h"
+#include "mci/mci_channel.h"
 #include "transport/transport.h"
 #include "winsim/control.h"
 
@@ -54,7 +55,8 @@ class PlayerTest : public ::testing::Test {
     void SetUp() override {
         winsim::Reset();
         player = PlayerState{};
-        player.volumePercent = INITIAL_VOLUME_PERCENT; // as the entry point sets it first
+        LoadWinmm(); // as the entry point does first
+        player.volumePercent = INITIAL_VOLUME_PERCENT;
         winsim::SetModulePath(FOLDER + u"\\Tolvane.exe");
     }
 
