@@ -605,7 +605,7 @@ DWORD BytesFor(double seconds) {
 }
 
 bool Record(double seconds, const wchar_t* path) {
-    if (!(seconds > 0 && seconds < 36000)) {
+    if (!(seconds > 0 && seconds <= 36000)) {
         Fail(L"record: bad length %g s", seconds);
         return false;
     }
