@@ -277,10 +277,12 @@ rig_driver() {
 # the driver's line about it; fails when MCI cannot play FILE. On Windows it chooses the
 # recorder: the driver's, when the default input heard more than RMS $2 meanwhile.
 rig_probe() {
-    local line code rms
-    line=$(rig_driver probe "$(rig_winpath "$1")")
+    local out line code rms
+    out=$(rig_driver probe "$(rig_winpath "$1")")
     code=$?
-    echo "$line"
+    # Only the driver's own lines: GStreamer under Wine may have complained on the same stream.
+    line=$(grep -E '^(probe|driver):' <<<"$out")
+    echo "${line:-$out}"
     ((RIG_NATIVE)) && [[ $RIG_NO_RECORDER_WHY != RIG_NO_RECORDER=1 ]] || return $code
     rms=$(sed -n 's/.*; recorded RMS \([0-9.]*\) .*/\1/p' <<<"$line")
     if ((code != 0)); then
