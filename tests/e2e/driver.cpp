@@ -605,7 +605,8 @@ DWORD BytesFor(double seconds) {
 }
 
 bool Record(double seconds, const wchar_t* path) {
-    if (!(seconds > 0 && seconds <= 36000)) {
+    // An hour at most: a WAV file counts its bytes in 32 bits.
+    if (!(seconds > 0 && seconds <= 3600)) {
         Fail(L"record: bad length %g s", seconds);
         return false;
     }

@@ -379,12 +379,12 @@ rig_record() {
 # Starts recording what plays into $1 in the background; rig_record_stop PID ends it.
 rig_record_start() {
     if [[ $RIG_RECORDER == wavein ]]; then
-        # Ten hours, or until the file's .stop companion appears.
+        # An hour, the longest the driver records, or until the file's .stop companion appears.
         rm -f "$1.stop"
         if ((RIG_NATIVE)); then
-            rig_spawn env MSYS2_ARG_CONV_EXCL='*' "$RIG_DRIVER" record 36000 "$(rig_winpath "$1")"
+            rig_spawn env MSYS2_ARG_CONV_EXCL='*' "$RIG_DRIVER" record 3600 "$(rig_winpath "$1")"
         else
-            rig_spawn "$RIG_WINE" "$RIG_DRIVER" record 36000 "$(rig_winpath "$1")"
+            rig_spawn "$RIG_WINE" "$RIG_DRIVER" record 3600 "$(rig_winpath "$1")"
         fi >"$1.out" 2>&1 </dev/null
         RIG_RECORDINGS[$RIG_LAST_PID]=$1
         return 0
