@@ -11,16 +11,24 @@
 // takes messages, that is, until its start is over), poll MS (the pause between two looks of
 // every later wait), launch EXE, elapsed (ms since launch), scan FOLDER (a bare listing).
 //
+// Without a player window: record SECONDS FILE.wav (the default recording device, 44100 Hz
+// 16-bit stereo; it ends early when FILE.wav.stop appears), devices (the waveOut and waveIn
+// devices), probe FILE.mp3 (MCI opens and plays it for a second while the default input
+// records; one line with its length, position and the RMS heard), screenshot FILE.bmp (the
+// whole desktop).
+//
 // Exit code 0 when every command succeeded, 1 when a wait timed out or a command failed (the
 // reason goes to stderr), 2 for a usage error or when no player window exists.
 
 #include <windows.h>
+#include <mmsystem.h>
 #include <psapi.h>
 #include <winternl.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <wchar.h>
+#include <math.h>
 
 namespace {
 
@@ -423,6 +431,349 @@ bool Ink(int x, int y, int w, int h) {
     return copied;
 }
 
+// ---- sound and screen, for the suite's own use: no player window needed ----
+
+// CD quality; WAVE_MAPPER converts from whatever the device runs at (48 kHz on a virtual cable).
+const DWORD RECORD_RATE = 44100;
+const WORD RECORD_CHANNELS = 2;
+const WORD RECORD_FRAME = 4; // bytes per frame: two 16-bit samples
+// Blocks of 50 ms: a recording asked to stop ends at most that long after the request.
+const DWORD RECORD_BLOCK_BYTES = RECORD_RATE / 20 * RECORD_FRAME;
+// Eight blocks queued keep the device fed while a full one is written out.
+const int RECORD_BLOCKS = 8;
+// A device that has delivered nothing for this long past the recording's end is given up.
+const DWORD RECORD_GRACE_MS = 3000;
+
+// Where recorded samples go: a file (or none) and a running sum for the RMS.
+struct SampleSink {
+    HANDLE file;
+    double sumSquares;
+    DWORD bytes;
+};
+
+void Take(SampleSink& sink, const char* data, DWORD n) {
+    const short* samples = reinterpret_cast<const short*>(data);
+    for (DWORD i = 0; i < n / 2; i++) {
+        double v = samples[i] / 32768.0;
+        sink.sumSquares += v * v;
+    }
+    sink.bytes += n;
+    DWORD written;
+    if (sink.file != INVALID_HANDLE_VALUE) {
+        WriteFile(sink.file, data, n, &written, NULL);
+    }
+}
+
+// RMS amplitude as sox reports it: samples scaled to -1..1, all channels together.
+double Rms(const SampleSink& sink) {
+    DWORD samples = sink.bytes / 2;
+    return samples ? sqrt(sink.sumSquares / samples) : 0;
+}
+
+struct Recorder {
+    HWAVEIN device;
+    HANDLE blockDone; // the device sets it whenever it returns a block
+    WAVEHDR headers[RECORD_BLOCKS];
+    char* data;
+    int next; // the block the device fills first
+    wchar_t error[256];
+};
+
+// Opens the default recording device and starts it at once, with every block queued.
+bool RecorderStart(Recorder& r) {
+    ZeroMemory(&r, sizeof r);
+    WAVEFORMATEX format = {};
+    format.wFormatTag = WAVE_FORMAT_PCM;
+    format.nChannels = RECORD_CHANNELS;
+    format.nSamplesPerSec = RECORD_RATE;
+    format.wBitsPerSample = 16;
+    format.nBlockAlign = RECORD_FRAME;
+    format.nAvgBytesPerSec = RECORD_RATE * RECORD_FRAME;
+    r.blockDone = CreateEventW(NULL, FALSE, FALSE, NULL);
+    MMRESULT result = waveInOpen(&r.device, WAVE_MAPPER, &format,
+                                 reinterpret_cast<DWORD_PTR>(r.blockDone), 0, CALLBACK_EVENT);
+    if (result != MMSYSERR_NOERROR) {
+        wchar_t text[MAXERRORLENGTH] = L"";
+        waveInGetErrorTextW(result, text, MAXERRORLENGTH);
+        _snwprintf(r.error, 255, L"waveInOpen: %ls (%u input devices)", text, waveInGetNumDevs());
+        CloseHandle(r.blockDone);
+        return false;
+    }
+    r.data = static_cast<char*>(malloc(RECORD_BLOCKS * RECORD_BLOCK_BYTES));
+    for (int i = 0; i < RECORD_BLOCKS; i++) {
+        r.headers[i].lpData = r.data + i * RECORD_BLOCK_BYTES;
+        r.headers[i].dwBufferLength = RECORD_BLOCK_BYTES;
+        waveInPrepareHeader(r.device, &r.headers[i], sizeof(WAVEHDR));
+        waveInAddBuffer(r.device, &r.headers[i], sizeof(WAVEHDR));
+    }
+    waveInStart(r.device);
+    return true;
+}
+
+// Hands the sink WANTED bytes as the device returns its blocks, in the order it fills them;
+// ends early when STOPFILE (if any) appears or when the device falls silent.
+bool RecorderCollect(Recorder& r, DWORD wanted, SampleSink& sink, const wchar_t* stopFile) {
+    DWORD limit =
+        GetTickCount() + (DWORD)(wanted * 1000.0 / (RECORD_RATE * RECORD_FRAME)) + RECORD_GRACE_MS;
+    while (sink.bytes < wanted) {
+        WAVEHDR& h = r.headers[r.next];
+        if (!(h.dwFlags & WHDR_DONE)) {
+            if ((int)(GetTickCount() - limit) >= 0) {
+                _snwprintf(r.error, 255, L"the device delivered %.2f s of %.2f s",
+                           sink.bytes / (double)(RECORD_RATE * RECORD_FRAME),
+                           wanted / (double)(RECORD_RATE * RECORD_FRAME));
+                return false;
+            }
+            if (stopFile && GetFileAttributesW(stopFile) != INVALID_FILE_ATTRIBUTES) {
+                break;
+            }
+            WaitForSingleObject(r.blockDone, 50);
+            continue;
+        }
+        DWORD n = h.dwBytesRecorded < wanted - sink.bytes ? h.dwBytesRecorded : wanted - sink.bytes;
+        Take(sink, h.lpData, n);
+        waveInAddBuffer(r.device, &h, sizeof(WAVEHDR));
+        r.next = (r.next + 1) % RECORD_BLOCKS;
+    }
+    // Asked to stop: waveInReset returns the partly filled block too, with what it holds.
+    waveInReset(r.device);
+    for (int k = 0; k < RECORD_BLOCKS && sink.bytes < wanted; k++) {
+        WAVEHDR& h = r.headers[(r.next + k) % RECORD_BLOCKS];
+        if ((h.dwFlags & WHDR_DONE) && h.dwBytesRecorded) {
+            DWORD left = wanted - sink.bytes;
+            Take(sink, h.lpData, h.dwBytesRecorded < left ? h.dwBytesRecorded : left);
+        }
+    }
+    return true;
+}
+
+void RecorderClose(Recorder& r) {
+    waveInReset(r.device);
+    for (int i = 0; i < RECORD_BLOCKS; i++) {
+        waveInUnprepareHeader(r.device, &r.headers[i], sizeof(WAVEHDR));
+    }
+    waveInClose(r.device);
+    CloseHandle(r.blockDone);
+    free(r.data);
+}
+
+// A canonical 44-byte WAV header, as sox and parec write it.
+void WriteWavHeader(HANDLE file, DWORD dataBytes) {
+    struct {
+        char riff[4];
+        DWORD riffSize;
+        char wave[4], fmt[4];
+        DWORD fmtSize;
+        WORD tag, channels;
+        DWORD rate, byteRate;
+        WORD frame, bits;
+        char dataTag[4];
+        DWORD dataSize;
+    } header = {{'R', 'I', 'F', 'F'},
+                36 + dataBytes,
+                {'W', 'A', 'V', 'E'},
+                {'f', 'm', 't', ' '},
+                16,
+                WAVE_FORMAT_PCM,
+                RECORD_CHANNELS,
+                RECORD_RATE,
+                RECORD_RATE * RECORD_FRAME,
+                RECORD_FRAME,
+                16,
+                {'d', 'a', 't', 'a'},
+                dataBytes};
+    static_assert(sizeof header == 44, "a WAV header has 44 bytes");
+    DWORD written;
+    SetFilePointer(file, 0, NULL, FILE_BEGIN);
+    WriteFile(file, &header, sizeof header, &written, NULL);
+}
+
+// Ends the process when a call into the sound system never comes back, so no caller waits
+// on a driver stuck in a device or in MCI.
+DWORD WINAPI Watchdog(void* limitMs) {
+    Sleep((DWORD)(UINT_PTR)limitMs);
+    Fail(L"no end after %u ms: given up", (DWORD)(UINT_PTR)limitMs);
+    ExitProcess(1);
+}
+
+void StartWatchdog(DWORD limitMs) {
+    CloseHandle(CreateThread(NULL, 0, Watchdog, (void*)(UINT_PTR)limitMs, 0, NULL));
+}
+
+DWORD BytesFor(double seconds) {
+    return (DWORD)(seconds * RECORD_RATE + 0.5) * RECORD_FRAME;
+}
+
+bool Record(double seconds, const wchar_t* path) {
+    // An hour at most: a WAV file counts its bytes in 32 bits.
+    if (!(seconds > 0 && seconds <= 3600)) {
+        Fail(L"record: bad length %g s", seconds);
+        return false;
+    }
+    StartWatchdog((DWORD)(seconds * 1000) + RECORD_GRACE_MS + 5000);
+    // The device starts before anything else: a recording begins as soon as it can.
+    Recorder r;
+    if (!RecorderStart(r)) {
+        Fail(L"record: no recording device: %ls", r.error);
+        return false;
+    }
+    wchar_t stopFile[MAX_PATH + 8];
+    _snwprintf(stopFile, MAX_PATH + 8, L"%ls.stop", path);
+    stopFile[MAX_PATH + 7] = 0;
+    SampleSink sink = {};
+    sink.file = CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (sink.file == INVALID_HANDLE_VALUE) {
+        Fail(L"record: cannot write %ls: error %lu", path, GetLastError());
+        RecorderClose(r);
+        return false;
+    }
+    WriteWavHeader(sink.file, 0);
+    bool complete = RecorderCollect(r, BytesFor(seconds), sink, stopFile);
+    RecorderClose(r);
+    WriteWavHeader(sink.file, sink.bytes);
+    CloseHandle(sink.file);
+    if (!complete) {
+        Fail(L"record: %ls", r.error);
+        return false;
+    }
+    Printf(L"record: %.3f s, RMS %.4f", sink.bytes / (double)(RECORD_RATE * RECORD_FRAME),
+           Rms(sink));
+    return true;
+}
+
+// Asks the wave mapper which device it takes by default (mmddk.h's message, not in mmsystem.h).
+const UINT DRVM_MAPPER_PREFERRED_GET = 0x2000 + 21;
+
+void Devices() {
+    UINT outs = waveOutGetNumDevs(), ins = waveInGetNumDevs();
+    for (UINT i = 0; i < outs; i++) {
+        WAVEOUTCAPSW caps;
+        if (waveOutGetDevCapsW(i, &caps, sizeof caps) == MMSYSERR_NOERROR) {
+            Printf(L"out %u: %ls", i, caps.szPname);
+        }
+    }
+    for (UINT i = 0; i < ins; i++) {
+        WAVEINCAPSW caps;
+        if (waveInGetDevCapsW(i, &caps, sizeof caps) == MMSYSERR_NOERROR) {
+            Printf(L"in %u: %ls", i, caps.szPname);
+        }
+    }
+    DWORD out = (DWORD)-1, in = (DWORD)-1, flags;
+    waveOutMessage(reinterpret_cast<HWAVEOUT>((UINT_PTR)WAVE_MAPPER), DRVM_MAPPER_PREFERRED_GET,
+                   reinterpret_cast<DWORD_PTR>(&out), reinterpret_cast<DWORD_PTR>(&flags));
+    waveInMessage(reinterpret_cast<HWAVEIN>((UINT_PTR)WAVE_MAPPER), DRVM_MAPPER_PREFERRED_GET,
+                  reinterpret_cast<DWORD_PTR>(&in), reinterpret_cast<DWORD_PTR>(&flags));
+    Printf(L"default: out %ld, in %ld (%u out, %u in)", (long)out, (long)in, outs, ins);
+}
+
+// One MCI command; on failure ERROR gets MCI's own text for it.
+bool Mci(const wchar_t* command, wchar_t* reply, wchar_t* error) {
+    reply[0] = 0;
+    MCIERROR code = mciSendStringW(command, reply, 128, NULL);
+    if (code == 0) {
+        return true;
+    }
+    if (!mciGetErrorStringW(code, error, 256)) {
+        _snwprintf(error, 256, L"MCI error %lu", code);
+    }
+    return false;
+}
+
+const DWORD PROBE_PLAY_MS = 1000;
+
+// Opens and plays FILE exactly as the player does, and listens on the default input meanwhile.
+bool Probe(const wchar_t* file) {
+    StartWatchdog(30000);
+    wchar_t path[MAX_PATH], *name = NULL;
+    if (!GetFullPathNameW(file, MAX_PATH, path, &name) || !name) {
+        Printf(L"probe: no such path %ls", file);
+        return false;
+    }
+    wchar_t command[MAX_PATH + 64], reply[128], error[256] = L"", length[128];
+    _snwprintf(command, MAX_PATH + 64, L"open \"%ls\" type mpegvideo alias probe", path);
+    command[MAX_PATH + 63] = 0;
+    if (!Mci(command, reply, error)) {
+        Printf(L"probe: %ls cannot be opened through MCI: %ls", name, error);
+        return false;
+    }
+    if (!Mci(L"set probe time format milliseconds", reply, error) ||
+        !Mci(L"status probe length", length, error) || !Mci(L"play probe", reply, error)) {
+        Printf(L"probe: %ls opened but does not play: %ls", name, error);
+        Mci(L"close probe", reply, error);
+        return false;
+    }
+    Recorder r;
+    SampleSink sink = {};
+    sink.file = INVALID_HANDLE_VALUE;
+    bool recorded = RecorderStart(r);
+    if (recorded) {
+        recorded = RecorderCollect(r, BytesFor(PROBE_PLAY_MS / 1000.0), sink, NULL);
+        RecorderClose(r);
+    } else {
+        Sleep(PROBE_PLAY_MS);
+    }
+    wchar_t position[128];
+    if (!Mci(L"status probe position", position, error)) {
+        _snwprintf(position, 128, L"unknown (%ls)", error);
+    }
+    Mci(L"close probe", reply, error);
+    if (recorded) {
+        Printf(L"probe: %ls length %ls ms, position %ls ms after 1 s; recorded RMS %.3f from the "
+               L"default input",
+               name, length, position, Rms(sink));
+    } else {
+        Printf(L"probe: %ls length %ls ms, position %ls ms after 1 s; no recording device: %ls",
+               name, length, position, r.error);
+    }
+    return true;
+}
+
+// The whole desktop as a bottom-up 24-bit BMP, the layout of a BMP file's pixels.
+bool Screenshot(const wchar_t* path) {
+    int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = w;
+    info.biHeight = h;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    DWORD stride = (w * 3 + 3) & ~3u; // rows are padded to whole DWORDs
+    info.biSizeImage = stride * h;
+    void* bits = NULL;
+    HDC screen = GetDC(NULL);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                                      &bits, NULL, 0);
+    bool copied = bitmap && SelectObject(memory, bitmap) &&
+                  BitBlt(memory, 0, 0, w, h, screen, x, y, SRCCOPY) && GdiFlush();
+    bool written = false;
+    if (copied) {
+        BITMAPFILEHEADER head = {};
+        head.bfType = 0x4D42; // "BM"
+        head.bfOffBits = sizeof head + sizeof info;
+        head.bfSize = head.bfOffBits + info.biSizeImage;
+        HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+        DWORD n1 = 0, n2 = 0, n3 = 0;
+        written = file != INVALID_HANDLE_VALUE && WriteFile(file, &head, sizeof head, &n1, NULL) &&
+                  WriteFile(file, &info, sizeof info, &n2, NULL) &&
+                  WriteFile(file, bits, info.biSizeImage, &n3, NULL);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+        }
+    }
+    DeleteDC(memory);
+    if (bitmap) {
+        DeleteObject(bitmap);
+    }
+    ReleaseDC(NULL, screen);
+    if (!written) {
+        Fail(L"screenshot: cannot %ls %ls", copied ? L"write" : L"copy the screen for", path);
+    }
+    return written;
+}
+
 bool FindMain(const wchar_t* cls, int timeoutMs) {
     DWORD start = GetTickCount();
     while (!(mainWindow = FindWindowW(cls, NULL))) {
@@ -485,6 +836,29 @@ int wmain(int argc, wchar_t** argv) {
         }
         if (!wcscmp(cmd, L"scan")) {
             Scan(arg());
+            continue;
+        }
+        if (!wcscmp(cmd, L"record")) {
+            double seconds = wcstod(arg(), NULL);
+            if (!Record(seconds, arg())) {
+                return 1;
+            }
+            continue;
+        }
+        if (!wcscmp(cmd, L"devices")) {
+            Devices();
+            continue;
+        }
+        if (!wcscmp(cmd, L"probe")) {
+            if (!Probe(arg())) {
+                return 1;
+            }
+            continue;
+        }
+        if (!wcscmp(cmd, L"screenshot")) {
+            if (!Screenshot(arg())) {
+                return 1;
+            }
             continue;
         }
         if (!mainWindow && !FindMain(MAIN_CLASS, 0)) {

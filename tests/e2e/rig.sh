@@ -6,14 +6,22 @@
 # "Segoe UI" and its CJK link, and on our own display a caption and frame drawn by Wine.
 #
 # On Windows (an MSYS2 shell) there is nothing to start: the programs run directly on the
-# desktop and its sound device, and the suite has no recorder there.
+# desktop and its sound devices. There the recorder is the driver's (driver.exe record, the
+# default recording device through waveIn), once rig_probe has heard the default input pick up
+# what the default output plays (a loopback such as VB-Audio's Virtual Cable).
+#
+# Two kinds of recorder: parec on the null sink's monitor, and the driver's waveIn recorder,
+# which under Wine hears the sink because the rig makes its monitor PulseAudio's default source.
 #
 # Inputs (optional): RIG_PREFIX (Wine prefix, default build/wineprefix), RIG_USE_DISPLAY=1
 # (use the caller's $DISPLAY instead of starting Xvfb), RIG_USE_PULSE=1 (use the caller's
-# PulseAudio if one answers), RIG_NO_RECORDER=1 (play as usual but record nothing, as on
-# Windows). After rig_start: DISPLAY, WINEPREFIX, XDG_RUNTIME_DIR, RIG_SINK (the null sink's
-# name, empty when the user's sound server is used), RIG_OWN_DISPLAY (1 when the display is our
-# own Xvfb), RIG_RECORDER (1 when rig_record can record what plays).
+# PulseAudio if one answers), RIG_NO_RECORDER=1 (play as usual but record nothing),
+# RIG_RECORDER=wavein (under Wine, record through the driver instead of parec), RIG_DRIVER
+# (driver.exe, default build/windows/driver.exe), RIG_DRIVER_LOG (a file that gets every
+# rig_driver call and its output). After rig_start: DISPLAY, WINEPREFIX, XDG_RUNTIME_DIR,
+# RIG_SINK (the null sink's name, empty when the user's sound server is used), RIG_OWN_DISPLAY
+# (1 when the display is our own Xvfb), RIG_RECORDER (parec or wavein when rig_record can
+# record what plays, else empty, with the reason in RIG_NO_RECORDER_WHY).
 
 RIG_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 RIG_WINE=${RIG_WINE:-/usr/lib/wine/wine64}
@@ -23,7 +31,12 @@ RIG_TMP=""
 RIG_SINK=""
 RIG_STOPPED=0
 RIG_OWN_DISPLAY=0   # 1 when the display is our Xvfb, which has no window manager
-RIG_RECORDER=0
+RIG_RECORDER_KIND=${RIG_RECORDER:-parec} # the kind asked for; RIG_RECORDER is the one in use
+RIG_RECORDER=""
+RIG_NO_RECORDER_WHY=""
+RIG_DRIVER=${RIG_DRIVER:-$RIG_ROOT/build/windows/driver.exe}
+RIG_DRIVER_LOG=${RIG_DRIVER_LOG:-}
+declare -gA RIG_RECORDINGS # background driver recordings: PID -> file
 RIG_NATIVE=0        # 1 on Windows itself: no Wine, no virtual display or sound card
 [[ $(uname -s) == MINGW* || $(uname -s) == MSYS* ]] && RIG_NATIVE=1
 
@@ -206,9 +219,84 @@ rig_start() {
     export LC_ALL=C.UTF-8
     trap rig_stop EXIT
     trap 'exit 130' INT TERM HUP
+    if [[ ${RIG_NO_RECORDER:-0} == 1 ]]; then
+        RIG_NO_RECORDER_WHY="RIG_NO_RECORDER=1"
+    elif ((RIG_NATIVE)); then
+        RIG_NO_RECORDER_WHY="the default input was not probed"
+    elif [[ $RIG_RECORDER_KIND != parec && $RIG_RECORDER_KIND != wavein ]]; then
+        rig_log "RIG_RECORDER is parec or wavein, not '$RIG_RECORDER_KIND'"
+        return 1
+    fi
     ((RIG_NATIVE)) && return 0
     rig_start_pulse && rig_start_x && rig_start_wine || return 1
-    [[ ${RIG_NO_RECORDER:-0} == 1 || -z $RIG_SINK ]] || RIG_RECORDER=1
+    [[ -n $RIG_NO_RECORDER_WHY ]] && return 0
+    if [[ -z $RIG_SINK ]]; then
+        RIG_NO_RECORDER_WHY="the user's sound server has no sink of the rig's"
+    elif [[ $RIG_RECORDER_KIND == wavein ]]; then
+        # Wine's waveIn records from PulseAudio's default source.
+        pactl set-default-source "$RIG_SINK.monitor" || return 1
+        RIG_RECORDER=wavein
+    else
+        RIG_RECORDER=parec
+    fi
+    return 0
+}
+
+# A path as the driver takes it: MSYS2's own paths mean nothing to a Windows program; Wine
+# maps the Unix root to its drive Z:.
+rig_winpath() {
+    local path=$1
+    [[ $path == /* ]] || path=$PWD/$path
+    if ((RIG_NATIVE)); then
+        cygpath -w "$path"
+    else
+        echo "Z:$path"
+    fi
+}
+
+# Runs the driver; prints its output (stderr too), returns its exit code. The output goes
+# through a file, not a pipe: a Wine helper that it happens to start would hold a pipe open and
+# keep the reader waiting.
+rig_driver() {
+    local out=$RIG_TMP/driver.out code
+    rig_wine "$RIG_DRIVER" "$@" >"$out" 2>&1 </dev/null
+    code=$?
+    if [[ -n $RIG_DRIVER_LOG ]]; then
+        {
+            printf 'driver.exe'
+            printf ' %q' "$@"
+            echo "  (exit $code)"
+            tr -d '\r' <"$out"
+        } >>"$RIG_DRIVER_LOG"
+    fi
+    tr -d '\r' <"$out"
+    return $code
+}
+
+# Opens and plays FILE through MCI for a second while the default input records, and prints
+# the driver's line about it; fails when MCI cannot play FILE. On Windows it chooses the
+# recorder: the driver's, when the default input heard more than RMS $2 meanwhile.
+rig_probe() {
+    local out line code rms
+    out=$(rig_driver probe "$(rig_winpath "$1")")
+    code=$?
+    # Only the driver's own lines: GStreamer under Wine may have complained on the same stream.
+    line=$(grep -E '^(probe|driver):' <<<"$out")
+    echo "${line:-$out}"
+    ((RIG_NATIVE)) && [[ $RIG_NO_RECORDER_WHY != RIG_NO_RECORDER=1 ]] || return $code
+    rms=$(sed -n 's/.*; recorded RMS \([0-9.]*\) .*/\1/p' <<<"$line")
+    if ((code != 0)); then
+        RIG_NO_RECORDER_WHY="the probe could not play"
+    elif [[ -z $rms ]]; then
+        RIG_NO_RECORDER_WHY=$(sed -n 's/.*; \(no recording device: .*\)/\1/p' <<<"$line")
+        [[ -n $RIG_NO_RECORDER_WHY ]] || RIG_NO_RECORDER_WHY="the probe recorded nothing"
+    elif awk -v r="$rms" -v t="$2" 'BEGIN { exit !(r > t) }'; then
+        RIG_RECORDER=wavein
+        RIG_NO_RECORDER_WHY=""
+    else
+        RIG_NO_RECORDER_WHY="the default input heard RMS $rms while the probe played"
+    fi
+    return $code
 }
 
 # Runs a Windows program under the rig's Wine in the foreground; on Windows, directly, its
@@ -236,6 +324,11 @@ rig_stop() {
     set +e
     [[ $RIG_STOPPED == 1 ]] && return 0
     RIG_STOPPED=1
+    # A background recording on Windows ends at its stop file; under Wine the server ends it.
+    local file
+    for file in "${RIG_RECORDINGS[@]}"; do
+        : >"$file.stop"
+    done
     if [[ -n ${WINEPREFIX:-} ]]; then
         # Kills every Wine process of this prefix (the player too) and the server itself.
         "$RIG_WINESERVER" -k 2>/dev/null
@@ -265,9 +358,16 @@ rig_stop() {
     return 0
 }
 
-# Records the null sink's monitor for $1 seconds into $2 (WAV). Waits until done.
+# Records what plays for $1 seconds into $2 (WAV). Waits until done. The driver's recording
+# begins once its device has started, 0.1 to 0.2 s after the call under Wine, and lasts $1 s
+# from there; parec's lasts until $1 s after the call.
 rig_record() {
     local seconds=$1 out=$2
+    if [[ $RIG_RECORDER == wavein ]]; then
+        rig_driver record "$seconds" "$(rig_winpath "$out")" >"$RIG_TMP/record.out" ||
+            rig_log "$(cat "$RIG_TMP/record.out")"
+        return 0
+    fi
     rig_spawn parec -d "$RIG_SINK.monitor" --latency-msec=20 --file-format=wav "$out"
     local pid=$RIG_LAST_PID
     sleep "$seconds"
@@ -276,14 +376,36 @@ rig_record() {
     rig_forget "$pid"
 }
 
-# Starts recording the sink in the background; rig_record_stop PID ends it.
+# Starts recording what plays into $1 in the background; rig_record_stop PID ends it.
 rig_record_start() {
+    if [[ $RIG_RECORDER == wavein ]]; then
+        # An hour, the longest the driver records, or until the file's .stop companion appears.
+        rm -f "$1.stop"
+        if ((RIG_NATIVE)); then
+            rig_spawn env MSYS2_ARG_CONV_EXCL='*' "$RIG_DRIVER" record 3600 "$(rig_winpath "$1")"
+        else
+            rig_spawn "$RIG_WINE" "$RIG_DRIVER" record 3600 "$(rig_winpath "$1")"
+        fi >"$1.out" 2>&1 </dev/null
+        RIG_RECORDINGS[$RIG_LAST_PID]=$1
+        return 0
+    fi
     rig_spawn parec -d "$RIG_SINK.monitor" --latency-msec=20 --file-format=wav "$1"
 }
 
 rig_record_stop() {
-    kill -INT "$1" 2>/dev/null || true
-    wait "$1" 2>/dev/null || true
+    local file=${RIG_RECORDINGS[$1]:-}
+    if [[ -n $file ]]; then
+        # The driver looks for the stop file every 50 ms and then writes out its WAV.
+        : >"$file.stop"
+        rig_poll 50 eval "! kill -0 $1" || kill "$1" 2>/dev/null
+        wait "$1" 2>/dev/null
+        [[ -n $RIG_DRIVER_LOG ]] && tr -d '\r' <"$file.out" >>"$RIG_DRIVER_LOG"
+        rm -f "$file.stop" "$file.out"
+        unset "RIG_RECORDINGS[$1]"
+    else
+        kill -INT "$1" 2>/dev/null || true
+        wait "$1" 2>/dev/null || true
+    fi
     rig_forget "$1"
 }
 
