@@ -74,7 +74,6 @@ static std::u16string FlagNames(DWORD flags) {
     switch (flags) {
     case LOAD_WITH_ALTERED_SEARCH_PATH: return u"LOAD_WITH_ALTERED_SEARCH_PATH";
     case LOAD_LIBRARY_SEARCH_SYSTEM32: return u"LOAD_LIBRARY_SEARCH_SYSTEM32";
-    case 0: return u"0";
     }
     return u"other";
 }

@@ -395,40 +395,51 @@ bool MouseClick(HWND control) {
     return SendInput(2, input, sizeof(INPUT)) == 2;
 }
 
+// A part of the screen as shown, copied into a DIB section of the format INFO gives (a
+// negative height is top-down); the caller deletes the bitmap. Null when nothing was copied.
+HBITMAP CopyScreen(int x, int y, const BITMAPINFOHEADER& info, void** bits) {
+    HDC screen = GetDC(NULL);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<const BITMAPINFO*>(&info),
+                                      DIB_RGB_COLORS, bits, NULL, 0);
+    bool copied = bitmap && SelectObject(memory, bitmap) &&
+                  BitBlt(memory, 0, 0, info.biWidth, abs(info.biHeight), screen, x, y, SRCCOPY) &&
+                  GdiFlush();
+    DeleteDC(memory);
+    ReleaseDC(NULL, screen);
+    if (!copied && bitmap) {
+        DeleteObject(bitmap);
+        bitmap = NULL;
+    }
+    return bitmap;
+}
+
 // The share of dark pixels (below half brightness) in a rectangle of the screen as shown.
 bool Ink(int x, int y, int w, int h) {
     if (w <= 0 || h <= 0 || w * h > 1 << 20) {
         Fail(L"ink: bad size %dx%d", w, h);
         return false;
     }
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = w;
+    info.biHeight = -h;
+    info.biPlanes = 1;
+    info.biBitCount = 32;
     void* bits = NULL;
-    HDC screen = GetDC(NULL);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-    bool copied = bitmap && SelectObject(memory, bitmap) &&
-                  BitBlt(memory, 0, 0, w, h, screen, x, y, SRCCOPY) && GdiFlush();
+    HBITMAP bitmap = CopyScreen(x, y, info, &bits);
+    if (!bitmap) {
+        Fail(L"ink: cannot copy the screen at %d,%d", x, y);
+        return false;
+    }
     int dark = 0;
-    for (int i = 0; copied && i < w * h; i++) {
+    for (int i = 0; i < w * h; i++) {
         const BYTE* p = static_cast<const BYTE*>(bits) + 4 * i; // blue, green, red
         dark += p[2] * 299 + p[1] * 587 + p[0] * 114 < 128 * 1000;
     }
-    if (copied) {
-        Printf(L"%.3f", dark / (double)(w * h));
-    } else {
-        Fail(L"ink: cannot copy the screen at %d,%d", x, y);
-    }
-    DeleteDC(memory);
-    if (bitmap) {
-        DeleteObject(bitmap);
-    }
-    ReleaseDC(NULL, screen);
-    return copied;
+    Printf(L"%.3f", dark / (double)(w * h));
+    DeleteObject(bitmap);
+    return true;
 }
 
 // ---- sound and screen, for the suite's own use: no player window needed ----
@@ -742,12 +753,8 @@ bool Screenshot(const wchar_t* path) {
     DWORD stride = (w * 3 + 3) & ~3u; // rows are padded to whole DWORDs
     info.biSizeImage = stride * h;
     void* bits = NULL;
-    HDC screen = GetDC(NULL);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
-                                      &bits, NULL, 0);
-    bool copied = bitmap && SelectObject(memory, bitmap) &&
-                  BitBlt(memory, 0, 0, w, h, screen, x, y, SRCCOPY) && GdiFlush();
+    HBITMAP bitmap = CopyScreen(x, y, info, &bits);
+    const bool copied = bitmap != NULL;
     bool written = false;
     if (copied) {
         BITMAPFILEHEADER head = {};
@@ -762,12 +769,8 @@ bool Screenshot(const wchar_t* path) {
         if (file != INVALID_HANDLE_VALUE) {
             CloseHandle(file);
         }
-    }
-    DeleteDC(memory);
-    if (bitmap) {
         DeleteObject(bitmap);
     }
-    ReleaseDC(NULL, screen);
     if (!written) {
         Fail(L"screenshot: cannot %ls %ls", copied ? L"write" : L"copy the screen for", path);
     }
