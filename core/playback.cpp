@@ -22,10 +22,19 @@ void PlaySelected() {
     player.isOpen = 0;
     player.isPaused = 0;
 
-    // The quotation marks keep blanks and other punctuation in the path one argument.
-    lstrcpyW(player.commandText, CMD_OPEN_PREFIX);
+    // The quotation marks keep blanks and other punctuation in the path one argument; a "!"
+    // in it would end the device type, so such a path comes after a type of its own.
+    LPCWSTR prefix = CMD_OPEN_PREFIX;
+    LPCWSTR suffix = CMD_OPEN_SUFFIX;
+    for (LPCWSTR unit = player.fullPath; *unit != 0; ++unit) {
+        if (*unit == TEXT('!')) {
+            prefix = CMD_OPEN_TYPED_PREFIX;
+            suffix = CMD_OPEN_TYPED_SUFFIX;
+        }
+    }
+    lstrcpyW(player.commandText, prefix);
     lstrcatW(player.commandText, player.fullPath);
-    lstrcatW(player.commandText, CMD_OPEN_SUFFIX);
+    lstrcatW(player.commandText, suffix);
     MCIERROR result = SendMci(player.commandText);
     if (result != 0) {
         ShowMciError(result);

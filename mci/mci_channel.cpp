@@ -1,18 +1,22 @@
 #include "mci/mci_channel.h"
 #include "core/player.h"
 
-const WCHAR CMD_OPEN_PREFIX[] = TEXT("open \"");
-const WCHAR CMD_OPEN_SUFFIX[] = TEXT("\" type mpegvideo alias song");
-const WCHAR CMD_CLOSE[] = TEXT("close song");
-const WCHAR CMD_TIME_FORMAT_MS[] = TEXT("set song time format milliseconds");
-const WCHAR CMD_STATUS_LENGTH[] = TEXT("status song length");
-const WCHAR CMD_STATUS_POSITION[] = TEXT("status song position");
-const WCHAR CMD_PLAY_NOTIFY[] = TEXT("play song notify");
-const WCHAR CMD_PAUSE[] = TEXT("pause song");
-const WCHAR CMD_RESUME[] = TEXT("resume song");
-const WCHAR CMD_STOP[] = TEXT("stop song");
-const WCHAR CMD_SEEK_PREFIX[] = TEXT("seek song to ");
-const WCHAR CMD_VOLUME_PREFIX[] = TEXT("setaudio song volume to ");
+// Each text is aligned to its units only: x86-64 gives an array of 16 bytes or more a 16-byte
+// alignment, and the padding between the texts would take bytes the image has none to spare of.
+alignas(WCHAR) const WCHAR CMD_OPEN_PREFIX[] = TEXT("open \"");
+alignas(WCHAR) const WCHAR CMD_OPEN_SUFFIX[] = TEXT("\" type mpegvideo alias song");
+alignas(WCHAR) const WCHAR CMD_OPEN_TYPED_PREFIX[] = TEXT("open \"mpegvideo!");
+alignas(WCHAR) const WCHAR CMD_OPEN_TYPED_SUFFIX[] = TEXT("\" alias song");
+alignas(WCHAR) const WCHAR CMD_CLOSE[] = TEXT("close song");
+alignas(WCHAR) const WCHAR CMD_TIME_FORMAT_MS[] = TEXT("set song time format milliseconds");
+alignas(WCHAR) const WCHAR CMD_STATUS_LENGTH[] = TEXT("status song length");
+alignas(WCHAR) const WCHAR CMD_STATUS_POSITION[] = TEXT("status song position");
+alignas(WCHAR) const WCHAR CMD_PLAY_NOTIFY[] = TEXT("play song notify");
+alignas(WCHAR) const WCHAR CMD_PAUSE[] = TEXT("pause song");
+alignas(WCHAR) const WCHAR CMD_RESUME[] = TEXT("resume song");
+alignas(WCHAR) const WCHAR CMD_STOP[] = TEXT("stop song");
+alignas(WCHAR) const WCHAR CMD_SEEK_PREFIX[] = TEXT("seek song to ");
+alignas(WCHAR) const WCHAR CMD_VOLUME_PREFIX[] = TEXT("setaudio song volume to ");
 
 static const WCHAR PLAY_FAILED_TEXT[] = TEXT("MP3 konnte nicht abgespielt werden.");
 

@@ -7,6 +7,11 @@
 // the prefix that an argument follows.
 extern const WCHAR CMD_OPEN_PREFIX[]; // "open \""
 extern const WCHAR CMD_OPEN_SUFFIX[]; // "\" type mpegvideo alias song"
+// MCI takes an open command's device name up to its first "!" as a device type, so a path
+// holding one is named with the type before it: "mpegvideo!" splits there, and the whole path
+// is the element.
+extern const WCHAR CMD_OPEN_TYPED_PREFIX[]; // "open \"mpegvideo!"
+extern const WCHAR CMD_OPEN_TYPED_SUFFIX[]; // "\" alias song"
 extern const WCHAR CMD_CLOSE[];
 extern const WCHAR CMD_TIME_FORMAT_MS[];
 extern const WCHAR CMD_STATUS_LENGTH[];

@@ -102,6 +102,26 @@ static MCIERROR Open(const std::u16string& path) {
     return 0;
 }
 
+// "open \"NAME\"" and its flags. MCI splits the device name at its first "!" into a device type
+// and the element, whatever flags follow; without one, the type flag names the type.
+static MCIERROR OpenCommand(const std::u16string& c) {
+    static const std::u16string prefix = u"open \"";
+    const std::size_t end = c.find(u'"', prefix.size()); // a Windows path holds none
+    if (end == std::u16string::npos) {
+        return MCIERR_UNRECOGNIZED_COMMAND;
+    }
+    const std::u16string name = c.substr(prefix.size(), end - prefix.size());
+    const std::u16string flags = c.substr(end + 1);
+    const std::size_t bang = name.find(u'!');
+    if (bang != std::u16string::npos) {
+        if (name.substr(0, bang) != u"mpegvideo") {
+            return MCIERR_INVALID_DEVICE_NAME;
+        }
+        return flags == u" alias song" ? Open(name.substr(bang + 1)) : MCIERR_UNRECOGNIZED_COMMAND;
+    }
+    return flags == u" type mpegvideo alias song" ? Open(name) : MCIERR_UNRECOGNIZED_COMMAND;
+}
+
 static MCIERROR Reply(DWORD value, LPWSTR returnString, UINT returnLength) {
     const std::u16string text = Decimal(value);
     if (!returnString) {
@@ -117,14 +137,10 @@ static MCIERROR Reply(DWORD value, LPWSTR returnString, UINT returnLength) {
 
 static MCIERROR Interpret(const std::u16string& c, LPWSTR returnString, UINT returnLength,
                           HWND callback) {
-    static const std::u16string openPrefix = u"open \"";
-    static const std::u16string openSuffix = u"\" type mpegvideo alias song";
     static const std::u16string seekPrefix = u"seek song to ";
     static const std::u16string volumePrefix = u"setaudio song volume to ";
-    if (c.size() >= openPrefix.size() + openSuffix.size() && c.starts_with(openPrefix) &&
-        c.ends_with(openSuffix)) {
-        // The path is everything between the two quotation marks, taken whole.
-        return Open(c.substr(openPrefix.size(), c.size() - openPrefix.size() - openSuffix.size()));
+    if (c.starts_with(u"open \"")) {
+        return OpenCommand(c);
     }
     const bool known = c == u"close song" || c == u"set song time format milliseconds" ||
                        c == u"status song length" || c == u"status song position" ||

@@ -701,7 +701,11 @@ bool Probe(const wchar_t* file) {
         return false;
     }
     wchar_t command[MAX_PATH + 64], reply[128], error[256] = L"", length[128];
-    _snwprintf(command, MAX_PATH + 64, L"open \"%ls\" type mpegvideo alias probe", path);
+    // A path with "!" takes the form the player gives it: MCI ends a device type at a "!".
+    _snwprintf(command, MAX_PATH + 64,
+               wcschr(path, L'!') ? L"open \"mpegvideo!%ls\" alias probe"
+                                  : L"open \"%ls\" type mpegvideo alias probe",
+               path);
     command[MAX_PATH + 63] = 0;
     if (!Mci(command, reply, error)) {
         Printf(L"probe: %ls cannot be opened through MCI: %ls", name, error);

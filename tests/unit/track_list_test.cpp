@@ -107,25 +107,43 @@ TEST_F(Tracks, AnUndeterminedFolderIsNotSearchedAtAll) {
 }
 
 TEST_F(Tracks, NamesReachTheOpenCommandWhole) {
-    const std::u16string names[] = {
-        u"mit Leerzeichen  zwei.mp3",
-        u"Rock 'n' Roll (Live) [1977].mp3",
-        u"\u00C4rger \u00FCber \u00DF.mp3",
-        u"\U0001F3B5 Note \U0001D11E.mp3", // outside the BMP: surrogate pairs
-        u"&;%!^,=.mp3",
+    // MCI ends a device type at the first "!" of the device name, so a path holding one is
+    // named with its type first; every other path keeps the type flag (no command given here).
+    const std::u16string hits = u"C:\\Hits! 2024";
+    const struct {
+        std::u16string folder, name, command;
+        MCIERROR openError;
+    } rows[] = {
+        {FOLDER, u"mit Leerzeichen  zwei.mp3", u"", 0},
+        {FOLDER, u"Rock 'n' Roll (Live) [1977].mp3", u"", 0},
+        {FOLDER, u"\u00C4rger \u00FCber \u00DF.mp3", u"", 0},
+        {FOLDER, u"\U0001F3B5 Note \U0001D11E.mp3", u"", 0}, // outside the BMP: surrogate pairs
+        {FOLDER, u"&;%!^,=.mp3", u"open \"mpegvideo!C:\\Musik\\Tolvane\\&;%!^,=.mp3\" alias song",
+         0},
+        {FOLDER, u"!Wow!! Live.mp3",
+         u"open \"mpegvideo!C:\\Musik\\Tolvane\\!Wow!! Live.mp3\" alias song", 0},
+        {hits, u"plain.mp3", u"open \"mpegvideo!C:\\Hits! 2024\\plain.mp3\" alias song", 0},
+        // A file MCI cannot open fails as it does by the other form.
+        {hits, u"kaputt.mp3", u"open \"mpegvideo!C:\\Hits! 2024\\kaputt.mp3\" alias song",
+         MCIERR_INTERNAL},
     };
-    for (const std::u16string& name : names) {
-        SCOPED_TRACE(testing::Message() << name.size() << " units");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.name.size() << " units");
         SetUp();
-        AddTrack(name);
+        winsim::SetModulePath(row.folder + u"\\Tolvane.exe");
+        AddTrack(row.name, 180000, row.openError, row.folder);
         Start();
         Play();
         const Texts log = TakeLog();
         ASSERT_GE(log.size(), 2u);
-        EXPECT_EQ(log[1], OpenCommand(name));
-        EXPECT_EQ(winsim::Mci().path, FOLDER + u"\\" + name);
-        EXPECT_EQ(Status(), name);
-        EXPECT_EQ(player.isOpen, 1);
+        EXPECT_EQ(log[1], row.command.empty() ? OpenCommand(row.name, row.folder) : row.command);
+        if (row.openError == 0) {
+            EXPECT_EQ(winsim::Mci().path, row.folder + u"\\" + row.name);
+            EXPECT_EQ(Status(), row.name);
+        } else {
+            EXPECT_EQ(Status(), winsim::MciErrorText(row.openError));
+        }
+        EXPECT_EQ(player.isOpen, row.openError == 0 ? 1 : 0);
     }
 }
 

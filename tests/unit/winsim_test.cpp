@@ -157,6 +157,11 @@ TEST_F(Winsim, MciDeviceNotifiesAsWindowsDoes) {
     EXPECT_EQ(mciSendStringW(open.c_str(), nullptr, 0, nullptr), 0u);
     EXPECT_EQ(mciSendStringW(open.c_str(), nullptr, 0, nullptr), MCIERR_DUPLICATE_ALIAS);
     EXPECT_EQ(mciSendStringW(u"play song fast", nullptr, 0, nullptr), MCIERR_UNRECOGNIZED_COMMAND);
+    // The device name ends its type at the first "!", with or without the type flag.
+    winsim::AddMciFile(u"C:\\Hits!\\a!.mp3", 1000);
+    EXPECT_EQ(mciSendStringW(u"open \"C:\\Hits!\\a!.mp3\" type mpegvideo alias song", nullptr, 0,
+                             nullptr),
+              MCIERR_INVALID_DEVICE_NAME);
     auto notifications = [] {
         std::vector<WPARAM> codes;
         for (const MSG& m : winsim::Queue()) {
@@ -187,7 +192,7 @@ TEST_F(Winsim, MciDeviceNotifiesAsWindowsDoes) {
     mciSendStringW(u"stop song", nullptr, 0, nullptr);
     EXPECT_EQ(notifications(), (std::vector<WPARAM>{MCI_NOTIFY_ABORTED, MCI_NOTIFY_ABORTED}));
     EXPECT_EQ(winsim::Mci().positionMs, 400u);
-    EXPECT_EQ(winsim::MciLog().size(), 16u) << "every command is logged, failed ones too";
+    EXPECT_EQ(winsim::MciLog().size(), 17u) << "every command is logged, failed ones too";
 }
 
 } // namespace
