@@ -17,6 +17,10 @@
 // records; one line with its length, position and the RMS heard), screenshot FILE.bmp (the
 // whole desktop).
 //
+// Before a mouse click, an ink reading or a screenshot the player's window is brought to the
+// front of the topmost windows (a window that still covers it is minimised); when it cannot be
+// uncovered, the command fails (the screenshot is taken all the same) and says what covers it.
+//
 // Exit code 0 when every command succeeded, 1 when a wait timed out or a command failed (the
 // reason goes to stderr), 2 for a usage error or when no player window exists.
 
@@ -42,6 +46,17 @@ int pollMs = -1;
 
 void Pause(int usualMs) {
     Sleep(pollMs >= 0 ? pollMs : usualMs);
+}
+
+bool FindMain(const wchar_t* cls, int timeoutMs) {
+    DWORD start = GetTickCount();
+    while (!(mainWindow = FindWindowW(cls, NULL))) {
+        if ((int)(GetTickCount() - start) >= timeoutMs) {
+            return false;
+        }
+        Pause(20);
+    }
+    return true;
 }
 
 // Text goes out as UTF-8 so the shell sees the same bytes as the file names on disk.
@@ -371,6 +386,73 @@ void Repaint(int times) {
     }
 }
 
+// The top-level window that shows at a point of the screen, or null.
+HWND TopWindowAt(POINT p) {
+    HWND at = WindowFromPoint(p);
+    return at ? GetAncestor(at, GA_ROOT) : NULL;
+}
+
+// Whether the player's window shows at every one of the points, polled for up to LIMIT_MS;
+// COVER gets the first other window that lies over one of them.
+bool Shows(const POINT* points, int count, DWORD limitMs, HWND* cover) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        *cover = NULL;
+        for (int i = 0; i < count && !*cover; i++) {
+            HWND top = TopWindowAt(points[i]);
+            if (top != mainWindow) {
+                *cover = top;
+            }
+        }
+        if (!*cover || GetTickCount() - start >= limitMs) {
+            return !*cover;
+        }
+        Sleep(50);
+    }
+}
+
+// Hosted Windows runners keep their console window in front of every window a test opens. The
+// player's window goes to the front of the topmost windows, without taking the focus; a window
+// that still lies over one of the points is minimised. Asynchronous calls, so that a player or
+// a window that does not answer holds nothing up; the points are then watched until they show
+// the player. False, with what lies there, when they do not.
+bool Uncover(const wchar_t* what, const POINT* points, int count) {
+    if (IsIconic(mainWindow)) {
+        ShowWindowAsync(mainWindow, SW_SHOWNOACTIVATE);
+    }
+    SetWindowPos(mainWindow, HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+    HWND cover;
+    for (int tries = 0; tries < 3; tries++) {
+        if (Shows(points, count, 1000, &cover)) {
+            return true;
+        }
+        if (!cover) {
+            break; // nothing at all shows there: off the screen
+        }
+        ShowWindowAsync(cover, SW_MINIMIZE);
+    }
+    wchar_t cls[64] = L"", title[128] = L"";
+    if (cover) {
+        GetClassNameW(cover, cls, 64);
+        GetWindowTextW(cover, title, 128);
+    }
+    Fail(L"%ls: the player's window is covered by a %ls window '%ls', which would not go", what,
+         cover ? cls : L"(no)", title);
+    return false;
+}
+
+// The middle and the four corners of a rectangle of the screen.
+int RectPoints(const RECT& r, POINT* points) {
+    const POINT p[5] = {{(r.left + r.right) / 2, (r.top + r.bottom) / 2},
+                        {r.left, r.top},
+                        {r.right - 1, r.top},
+                        {r.left, r.bottom - 1},
+                        {r.right - 1, r.bottom - 1}};
+    CopyMemory(points, p, sizeof p);
+    return 5;
+}
+
 // A real left click at the middle of a control, through the input queue as a mouse gives it;
 // it fails when another window lies over that point and would take the click.
 bool MouseClick(HWND control) {
@@ -380,6 +462,9 @@ bool MouseClick(HWND control) {
         return false;
     }
     POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    if (!Uncover(L"mouseclick", &p, 1)) {
+        return false;
+    }
     HWND top = WindowFromPoint(p);
     if (top != control) {
         wchar_t cls[64] = L"";
@@ -418,6 +503,11 @@ HBITMAP CopyScreen(int x, int y, const BITMAPINFOHEADER& info, void** bits) {
 bool Ink(int x, int y, int w, int h) {
     if (w <= 0 || h <= 0 || w * h > 1 << 20) {
         Fail(L"ink: bad size %dx%d", w, h);
+        return false;
+    }
+    const RECT area = {x, y, x + w, y + h};
+    POINT points[5];
+    if (!Uncover(L"ink", points, RectPoints(area, points))) {
         return false;
     }
     BITMAPINFOHEADER info = {};
@@ -743,8 +833,16 @@ bool Probe(const wchar_t* file) {
     return true;
 }
 
-// The whole desktop as a bottom-up 24-bit BMP, the layout of a BMP file's pixels.
+// The whole desktop as a bottom-up 24-bit BMP, the layout of a BMP file's pixels; a player
+// window on it is uncovered first, and taken as it is when it cannot be.
 bool Screenshot(const wchar_t* path) {
+    if (FindMain(MAIN_CLASS, 0)) {
+        RECT r;
+        POINT points[5];
+        GetClientRect(mainWindow, &r);
+        MapWindowPoints(mainWindow, NULL, reinterpret_cast<POINT*>(&r), 2);
+        Uncover(L"screenshot", points, RectPoints(r, points));
+    }
     int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
     int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     BITMAPINFOHEADER info = {};
@@ -779,17 +877,6 @@ bool Screenshot(const wchar_t* path) {
         Fail(L"screenshot: cannot %ls %ls", copied ? L"write" : L"copy the screen for", path);
     }
     return written;
-}
-
-bool FindMain(const wchar_t* cls, int timeoutMs) {
-    DWORD start = GetTickCount();
-    while (!(mainWindow = FindWindowW(cls, NULL))) {
-        if ((int)(GetTickCount() - start) >= timeoutMs) {
-            return false;
-        }
-        Pause(20);
-    }
-    return true;
 }
 
 } // namespace
