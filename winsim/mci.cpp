@@ -102,16 +102,16 @@ static MCIERROR Open(const std::u16string& path) {
     return 0;
 }
 
-// "open \"NAME\"" and its flags. MCI splits the device name at its first "!" into a device type
-// and the element, whatever flags follow; without one, the type flag names the type.
-static MCIERROR OpenCommand(const std::u16string& c) {
-    static const std::u16string prefix = u"open \"";
-    const std::size_t end = c.find(u'"', prefix.size()); // a Windows path holds none
+// What follows "open \"": the device name up to the closing quotation mark, then the flags.
+// MCI splits the device name at its first "!" into a device type and the element, whatever
+// flags follow; without one, the type flag names the type.
+static MCIERROR OpenCommand(const std::u16string& rest) {
+    const std::size_t end = rest.find(u'"'); // a Windows path holds none
     if (end == std::u16string::npos) {
         return MCIERR_UNRECOGNIZED_COMMAND;
     }
-    const std::u16string name = c.substr(prefix.size(), end - prefix.size());
-    const std::u16string flags = c.substr(end + 1);
+    const std::u16string name = rest.substr(0, end);
+    const std::u16string flags = rest.substr(end + 1);
     const std::size_t bang = name.find(u'!');
     if (bang != std::u16string::npos) {
         if (name.substr(0, bang) != u"mpegvideo") {
@@ -137,10 +137,11 @@ static MCIERROR Reply(DWORD value, LPWSTR returnString, UINT returnLength) {
 
 static MCIERROR Interpret(const std::u16string& c, LPWSTR returnString, UINT returnLength,
                           HWND callback) {
+    static const std::u16string openPrefix = u"open \"";
     static const std::u16string seekPrefix = u"seek song to ";
     static const std::u16string volumePrefix = u"setaudio song volume to ";
-    if (c.starts_with(u"open \"")) {
-        return OpenCommand(c);
+    if (c.starts_with(openPrefix)) {
+        return OpenCommand(c.substr(openPrefix.size()));
     }
     const bool known = c == u"close song" || c == u"set song time format milliseconds" ||
                        c == u"status song length" || c == u"status song position" ||

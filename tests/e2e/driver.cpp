@@ -413,10 +413,15 @@ bool Shows(const POINT* points, int count, DWORD limitMs, HWND* cover) {
 
 // Hosted Windows runners keep their console window in front of every window a test opens. The
 // player's window goes to the front of the topmost windows, without taking the focus; a window
-// that still lies over one of the points is minimised. Asynchronous calls, so that a player or
-// a window that does not answer holds nothing up; the points are then watched until they show
-// the player. False, with what lies there, when they do not.
-bool Uncover(const wchar_t* what, const POINT* points, int count) {
+// that still lies over the middle or a corner of AREA (on the screen) is minimised. Asynchronous
+// calls, so that a player or a window that does not answer holds nothing up; the points are
+// then watched until they show the player. False, with what lies there, when they do not.
+bool Uncover(const wchar_t* what, const RECT& area) {
+    const POINT points[] = {{(area.left + area.right) / 2, (area.top + area.bottom) / 2},
+                            {area.left, area.top},
+                            {area.right - 1, area.top},
+                            {area.left, area.bottom - 1},
+                            {area.right - 1, area.bottom - 1}};
     if (IsIconic(mainWindow)) {
         ShowWindowAsync(mainWindow, SW_SHOWNOACTIVATE);
     }
@@ -424,7 +429,7 @@ bool Uncover(const wchar_t* what, const POINT* points, int count) {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
     HWND cover;
     for (int tries = 0; tries < 3; tries++) {
-        if (Shows(points, count, 1000, &cover)) {
+        if (Shows(points, 5, 1000, &cover)) {
             return true;
         }
         if (!cover) {
@@ -442,17 +447,6 @@ bool Uncover(const wchar_t* what, const POINT* points, int count) {
     return false;
 }
 
-// The middle and the four corners of a rectangle of the screen.
-int RectPoints(const RECT& r, POINT* points) {
-    const POINT p[5] = {{(r.left + r.right) / 2, (r.top + r.bottom) / 2},
-                        {r.left, r.top},
-                        {r.right - 1, r.top},
-                        {r.left, r.bottom - 1},
-                        {r.right - 1, r.bottom - 1}};
-    CopyMemory(points, p, sizeof p);
-    return 5;
-}
-
 // A real left click at the middle of a control, through the input queue as a mouse gives it;
 // it fails when another window lies over that point and would take the click.
 bool MouseClick(HWND control) {
@@ -462,7 +456,7 @@ bool MouseClick(HWND control) {
         return false;
     }
     POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    if (!Uncover(L"mouseclick", &p, 1)) {
+    if (!Uncover(L"mouseclick", {p.x, p.y, p.x + 1, p.y + 1})) {
         return false;
     }
     HWND top = WindowFromPoint(p);
@@ -505,9 +499,7 @@ bool Ink(int x, int y, int w, int h) {
         Fail(L"ink: bad size %dx%d", w, h);
         return false;
     }
-    const RECT area = {x, y, x + w, y + h};
-    POINT points[5];
-    if (!Uncover(L"ink", points, RectPoints(area, points))) {
+    if (!Uncover(L"ink", {x, y, x + w, y + h})) {
         return false;
     }
     BITMAPINFOHEADER info = {};
@@ -838,10 +830,9 @@ bool Probe(const wchar_t* file) {
 bool Screenshot(const wchar_t* path) {
     if (FindMain(MAIN_CLASS, 0)) {
         RECT r;
-        POINT points[5];
         GetClientRect(mainWindow, &r);
         MapWindowPoints(mainWindow, NULL, reinterpret_cast<POINT*>(&r), 2);
-        Uncover(L"screenshot", points, RectPoints(r, points));
+        Uncover(L"screenshot", r);
     }
     int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
     int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
