@@ -6,10 +6,11 @@
 // Values (get, wait, wait-not): status, time, volume (texts), sel, count (list), pos, volpos
 // (bars). Actions: click ID, mouseclick ID (a real click at the control's middle), select N,
 // dblclk N, scroll BAR CODE THUMB, close, repaint TIMES. Reports: dump, list, screenpos ID,
-// ink X Y W H (the share of dark pixels in that part of the screen), resources. Timing: sleep MS,
-// wait-window MS, wait-class CLASS MS, wait-gone CLASS MS, ping MS (until the window's thread
-// takes messages, that is, until its start is over), poll MS (the pause between two looks of
-// every later wait), launch EXE, elapsed (ms since launch), scan FOLDER (a bare listing).
+// ink X Y W H (the share of dark pixels in that part of the screen), resources, module (the
+// player's own path, as it sees it). Timing: sleep MS, wait-window MS, wait-class CLASS MS,
+// wait-gone CLASS MS, ping MS (until the window's thread takes messages, that is, until its
+// start is over), poll MS (the pause between two looks of every later wait), launch EXE,
+// elapsed (ms since launch), scan FOLDER (a bare listing, and why when the folder cannot be read).
 //
 // Without a player window: record SECONDS FILE.wav (the default recording device, 44100 Hz
 // 16-bit stereo; it ends early when FILE.wav.stop appears), devices (the waveOut and waveIn
@@ -332,6 +333,7 @@ void Scan(const wchar_t* folder) {
     int count = 0;
     WIN32_FIND_DATAW data;
     HANDLE find = FindFirstFileW(pattern, &data);
+    DWORD error = find == INVALID_HANDLE_VALUE ? GetLastError() : 0;
     if (find != INVALID_HANDLE_VALUE) {
         do {
             count += !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -339,8 +341,37 @@ void Scan(const wchar_t* folder) {
         FindClose(find);
     }
     QueryPerformanceCounter(&end);
-    Printf(L"files=%d ms=%.1f", count,
-           (end.QuadPart - start.QuadPart) * 1000.0 / (double)frequency.QuadPart);
+    double ms = (end.QuadPart - start.QuadPart) * 1000.0 / (double)frequency.QuadPart;
+    // A folder without MP3 files is no error; one that cannot be read says why, in Windows' words.
+    if (error == 0 || error == ERROR_FILE_NOT_FOUND) {
+        Printf(L"files=%d ms=%.1f", count, ms);
+        return;
+    }
+    wchar_t why[256] = L"";
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0, why,
+                   256, NULL);
+    why[wcscspn(why, L"\r\n")] = 0;
+    Printf(L"files=0 ms=%.1f error=%lu %ls", ms, error, why);
+}
+
+// The player's own path, as GetModuleFileNameW gives it inside its process: both read the
+// name the loader keeps for the executable.
+bool Module() {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(mainWindow, &pid);
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    wchar_t path[1024];
+    DWORD length = process ? K32GetModuleFileNameExW(process, NULL, path, 1024) : 0;
+    DWORD error = GetLastError();
+    if (process) {
+        CloseHandle(process);
+    }
+    if (length == 0) {
+        Fail(L"module: no path of process %lu: error %lu", pid, error);
+        return false;
+    }
+    Print(path);
+    return true;
 }
 
 LARGE_INTEGER launchedAt;
@@ -1001,6 +1032,10 @@ int wmain(int argc, wchar_t** argv) {
             Dump();
         } else if (!wcscmp(cmd, L"list")) {
             List();
+        } else if (!wcscmp(cmd, L"module")) {
+            if (!Module()) {
+                return 1;
+            }
         } else if (!wcscmp(cmd, L"resources")) {
             Resources();
         } else if (!wcscmp(cmd, L"repaint")) {
