@@ -306,10 +306,15 @@ BOOL CALLBACK CountWindow(HWND hwnd, LPARAM) {
     return TRUE;
 }
 
+// The player's process, opened to be read; its id in pid.
+HANDLE OpenPlayer(DWORD* pid) {
+    GetWindowThreadProcessId(mainWindow, pid);
+    return OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, *pid);
+}
+
 void Resources() {
     DWORD pid = 0;
-    GetWindowThreadProcessId(mainWindow, &pid);
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    HANDLE process = OpenPlayer(&pid);
     PROCESS_MEMORY_COUNTERS mem = {};
     mem.cb = sizeof mem;
     K32GetProcessMemoryInfo(process, &mem, sizeof mem);
@@ -358,8 +363,7 @@ void Scan(const wchar_t* folder) {
 // name the loader keeps for the executable.
 bool Module() {
     DWORD pid = 0;
-    GetWindowThreadProcessId(mainWindow, &pid);
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    HANDLE process = OpenPlayer(&pid);
     wchar_t path[1024];
     DWORD length = process ? K32GetModuleFileNameExW(process, NULL, path, 1024) : 0;
     DWORD error = GetLastError();

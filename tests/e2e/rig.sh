@@ -242,15 +242,16 @@ rig_start() {
     return 0
 }
 
-# A path as the driver takes it: MSYS2's own paths mean nothing to a Windows program; Wine
-# maps the Unix root to its drive Z:.
+# A path as the driver takes it and the player sees it, with backslashes: MSYS2's own paths
+# mean nothing to a Windows program; Wine maps the Unix root to its drive Z:.
 rig_winpath() {
     local path=$1
     [[ $path == /* ]] || path=$PWD/$path
     if ((RIG_NATIVE)); then
         cygpath -w "$path"
     else
-        echo "Z:$path"
+        path="Z:$path"
+        echo "${path//\//\\}"
     fi
 }
 
