@@ -3,6 +3,30 @@
 static const WCHAR MP3_PATTERN[] = TEXT("\\*.mp3");
 static const WCHAR NO_FILES_TEXT[] = TEXT("Keine MP3-Dateien im Tolvane-Ordner gefunden.");
 
+// A track's long name ends in ".mp3", in any case. The pattern alone does not say so:
+// FindFirstFileW tries it on the 8.3 short name too, which keeps three characters of the last
+// extension, so "*.mp3" also finds "song.mp3~" (SONG~1.MP3), "song.mp3x" and "x.mp3_old".
+static BOOL EndsInMp3(LPCWSTR name) {
+    int length = 0;
+    while (name[length] != 0) {
+        ++length;
+    }
+    if (length < 4) {
+        return FALSE;
+    }
+    LPCWSTR extension = MP3_PATTERN + 2; // ".mp3"
+    for (int i = 0; i < 4; ++i) {
+        WCHAR unit = name[length - 4 + i];
+        if (unit >= TEXT('A') && unit <= TEXT('Z')) {
+            unit += TEXT('a') - TEXT('A');
+        }
+        if (unit != extension[i]) {
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+
 static LRESULT SendToTrackList(UINT msg, WPARAM wParam, LPARAM lParam) {
     return SendMessageW(player.controls[TrackList], msg, wParam, lParam);
 }
@@ -47,7 +71,8 @@ void ScanFolder() {
     SendToTrackList(WM_SETREDRAW, FALSE, 0);
     do {
         // A folder named "x.mp3" matches the pattern too; hidden files are tracks like any.
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+            EndsInMp3(found.cFileName)) {
             SendToTrackList(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(found.cFileName));
         }
     } while (FindNextFileW(search, &found));

@@ -10,7 +10,8 @@
 // player's own path, as it sees it). Timing: sleep MS, wait-window MS, wait-class CLASS MS,
 // wait-gone CLASS MS, ping MS (until the window's thread takes messages, that is, until its
 // start is over), poll MS (the pause between two looks of every later wait), launch EXE,
-// elapsed (ms since launch), scan FOLDER (a bare listing, and why when the folder cannot be read).
+// elapsed (ms since launch), scan FOLDER (a bare listing, and why when the folder cannot be read),
+// short FILE (the file's 8.3 short name, or its long name where the drive makes none).
 //
 // Without a player window: record SECONDS FILE.wav (the default recording device, 44100 Hz
 // 16-bit stereo; it ends early when FILE.wav.stop appears), devices (the waveOut and waveIn
@@ -375,6 +376,20 @@ bool Module() {
         return false;
     }
     Print(path);
+    return true;
+}
+
+// The file's 8.3 short name, the last part of what GetShortPathNameW gives: a drive that makes
+// no short names gives the long name back.
+bool ShortName(const wchar_t* path) {
+    wchar_t shortPath[1024];
+    DWORD length = GetShortPathNameW(path, shortPath, 1024);
+    if (length == 0 || length >= 1024) {
+        Fail(L"short: no short path for %ls: error %lu", path, GetLastError());
+        return false;
+    }
+    const wchar_t* name = wcsrchr(shortPath, L'\\');
+    Print(name ? name + 1 : shortPath);
     return true;
 }
 
@@ -956,6 +971,12 @@ int wmain(int argc, wchar_t** argv) {
         }
         if (!wcscmp(cmd, L"scan")) {
             Scan(arg());
+            continue;
+        }
+        if (!wcscmp(cmd, L"short")) {
+            if (!ShortName(arg())) {
+                return 1;
+            }
             continue;
         }
         if (!wcscmp(cmd, L"record")) {

@@ -43,6 +43,9 @@ TEST_F(Tracks, OnlyFilesOfTheFolderItselfThatMatch) {
     winsim::AddFile(FOLDER + u"\\ordner.mp3\\tief.mp3");
     winsim::AddFile(FOLDER + u"\\notiz.txt");
     winsim::AddFile(FOLDER + u"\\lied.mp3.bak");
+    // Found by their short names (SONG~1.MP3, X~1.MP3), as on Wine and on a FAT drive.
+    winsim::AddFile(FOLDER + u"\\song.mp3~");
+    winsim::AddFile(FOLDER + u"\\x.mp3_old");
     Start();
     EXPECT_EQ(List().items, (Texts{u"nur lesen.mp3", u"versteckt.mp3", u"x.MP3"}));
 }

@@ -137,6 +137,16 @@ TEST_F(Winsim, FoldersAndWildcards) {
     EXPECT_EQ(winsim::OpenFindHandles(), 1);
     EXPECT_TRUE(FindClose(search));
     EXPECT_EQ(winsim::OpenFindHandles(), 0);
+
+    // The pattern is tried on the 8.3 short name too, which keeps three units of the extension.
+    winsim::AddFile(u"C:\\M\\song.mp3~");
+    search = FindFirstFileW(u"C:\\M\\*.mp3", &found);
+    names = {};
+    do {
+        names.push_back(std::u16string(found.cFileName) + u"|" + found.cAlternateFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    EXPECT_EQ(names, (Texts{u"b.mp3|", u"A.MP3|", u"d.mp3|", u"song.mp3~|SONG~1.MP3"}));
 }
 
 TEST_F(Winsim, ModuleFileNameIsCutAsWindowsCutsIt) {
