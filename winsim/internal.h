@@ -36,6 +36,7 @@ struct Scheduled {
 struct FolderEntry {
     std::u16string name;
     DWORD attributes;
+    std::u16string shortName; // empty for an 8.3 name, which has no other
 };
 
 struct FindState {

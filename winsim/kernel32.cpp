@@ -15,10 +15,38 @@ static std::pair<std::u16string, std::u16string> Split(const std::u16string& pat
     return {path.substr(0, slash), path.substr(slash + 1)};
 }
 
+// The 8.3 short name Windows gives a long name that is no 8.3 name, "song.mp3~" SONG~1.MP3:
+// six units of the name before its last dot, "~1", and three of the last extension, without
+// blanks and dots, in upper case. An 8.3 name has none besides itself (an empty text here).
+static std::u16string ShortName(const std::u16string& name) {
+    std::size_t dot = name.rfind(u'.');
+    if (dot == 0 || dot == std::u16string::npos) {
+        dot = name.size(); // a leading dot starts no extension
+    }
+    const std::u16string base = name.substr(0, dot);
+    const std::u16string extension = name.substr(std::min(dot + 1, name.size()));
+    const bool ascii = std::all_of(name.begin(), name.end(), [](char16_t c) { return c < 0x80; });
+    if (ascii && !base.empty() && base.size() <= 8 && extension.size() <= 3 &&
+        base.find(u'.') == std::u16string::npos && name.find(u' ') == std::u16string::npos) {
+        return u"";
+    }
+    auto part = [](const std::u16string& text, std::size_t keep) {
+        std::u16string out;
+        for (char16_t c : text) {
+            if (c != u' ' && c != u'.' && out.size() < keep) {
+                out += c >= 0x80 ? u'_' : c >= u'a' && c <= u'z' ? char16_t(c - 32) : c;
+            }
+        }
+        return out;
+    };
+    const std::u16string shortExtension = part(extension, 3);
+    return part(base, 6) + u"~1" + (shortExtension.empty() ? u"" : u"." + shortExtension);
+}
+
 static void AddEntry(const std::u16string& path, DWORD attributes) {
     auto [folder, name] = Split(path);
     std::vector<FolderEntry>& entries = world().folders[Fold(folder)];
-    entries.push_back({name, attributes});
+    entries.push_back({name, attributes, ShortName(name)});
 }
 
 void AddFile(const std::u16string& path, DWORD attributes) {
@@ -53,34 +81,6 @@ static bool Matches(const char16_t* pattern, const char16_t* name) {
     return *name && (*pattern == u'?' || *pattern == *name) && Matches(pattern + 1, name + 1);
 }
 
-// The 8.3 short name Windows gives a long name that is no 8.3 name, "song.mp3~" SONG~1.MP3:
-// six units of the name before its last dot, "~1", and three of the last extension, without
-// blanks and dots, in upper case. An 8.3 name has none besides itself (an empty text here).
-static std::u16string ShortName(const std::u16string& name) {
-    std::size_t dot = name.rfind(u'.');
-    if (dot == 0 || dot == std::u16string::npos) {
-        dot = name.size(); // a leading dot starts no extension
-    }
-    const std::u16string base = name.substr(0, dot);
-    const std::u16string extension = name.substr(std::min(dot + 1, name.size()));
-    const bool ascii = std::all_of(name.begin(), name.end(), [](char16_t c) { return c < 0x80; });
-    if (ascii && !base.empty() && base.size() <= 8 && extension.size() <= 3 &&
-        base.find(u'.') == std::u16string::npos && name.find(u' ') == std::u16string::npos) {
-        return u"";
-    }
-    auto part = [](const std::u16string& text, std::size_t keep) {
-        std::u16string out;
-        for (char16_t c : text) {
-            if (c != u' ' && c != u'.' && out.size() < keep) {
-                out += c >= 0x80 ? u'_' : c >= u'a' && c <= u'z' ? char16_t(c - 32) : c;
-            }
-        }
-        return out;
-    };
-    const std::u16string shortExtension = part(extension, 3);
-    return part(base, 6) + u"~1" + (shortExtension.empty() ? u"" : u"." + shortExtension);
-}
-
 const std::vector<std::u16string>& LoaderLog() {
     return world().loaderLog;
 }
@@ -111,8 +111,7 @@ static void Fill(WIN32_FIND_DATAW* data, const FolderEntry& entry) {
     data->dwFileAttributes = entry.attributes;
     const std::size_t n = std::min<std::size_t>(entry.name.size(), MAX_PATH - 1);
     std::copy_n(entry.name.begin(), n, data->cFileName);
-    const std::u16string shortName = ShortName(entry.name);
-    std::copy_n(shortName.begin(), std::min<std::size_t>(shortName.size(), 13),
+    std::copy_n(entry.shortName.begin(), std::min<std::size_t>(entry.shortName.size(), 13),
                 data->cAlternateFileName);
 }
 
@@ -208,9 +207,8 @@ HANDLE FindFirstFileW(LPCWSTR fileName, WIN32_FIND_DATAW* findData) {
     const std::u16string pattern = Fold(spec);
     for (const FolderEntry& entry : it->second) {
         // Windows tries the pattern on both names of an entry.
-        const std::u16string shortName = ShortName(entry.name);
         if (Matches(pattern.c_str(), Fold(entry.name).c_str()) ||
-            (!shortName.empty() && Matches(pattern.c_str(), Fold(shortName).c_str()))) {
+            (!entry.shortName.empty() && Matches(pattern.c_str(), Fold(entry.shortName).c_str()))) {
             state.matches.push_back(entry);
         }
     }
