@@ -4,8 +4,11 @@
 //   driver.exe wait-window 10000 click 102 wait status Pause 5000 get time
 //
 // Values (get, wait, wait-not): status, time, volume (texts), sel, count (list), pos, volpos
-// (bars). Actions: click ID, mouseclick ID (a real click at the control's middle), select N,
-// dblclk N, scroll BAR CODE THUMB, close, repaint TIMES. Reports: dump, list, screenpos ID,
+// (bars), capture (the id of the control that holds the mouse capture, 0 for none). Actions:
+// click ID, mouseclick ID (a real click at the control's middle), press X Y, move X Y, release
+// (the left button of a real mouse, held from press to release), select N, dblclk N, scroll BAR
+// CODE THUMB, close, repaint TIMES. Reports: dump, list, screenpos ID, barpos BAR PART (the
+// screen point of a bar's left or right arrow, its thumb, or the thumb at a value of the bar),
 // ink X Y W H (the share of dark pixels in that part of the screen), resources, module (the
 // player's own path, as it sees it). Timing: sleep MS, wait-window MS, wait-class CLASS MS,
 // wait-gone CLASS MS, ping MS (until the window's thread takes messages, that is, until its
@@ -16,12 +19,14 @@
 // Without a player window: record SECONDS FILE.wav (the default recording device, 44100 Hz
 // 16-bit stereo; it ends early when FILE.wav.stop appears), devices (the waveOut and waveIn
 // devices), probe FILE.mp3 (MCI opens and plays it for a second while the default input
-// records; one line with its length, position and the RMS heard), screenshot FILE.bmp (the
-// whole desktop).
+// records; one line with its length, position and the RMS heard), probe-end FILE.mp3 (MCI
+// opens it, seeks to its length and plays with notify: one line with the notification that
+// comes back), screenshot FILE.bmp (the whole desktop).
 //
-// Before a mouse click, an ink reading or a screenshot the player's window is brought to the
-// front of the topmost windows (a window that still covers it is minimised); when it cannot be
-// uncovered, the command fails (the screenshot is taken all the same) and says what covers it.
+// Before a mouse click or press, a barpos, an ink reading or a screenshot the player's window
+// is brought to the front of the topmost windows (a window that still covers it is minimised);
+// when it cannot be uncovered, the command fails (the screenshot is taken all the same) and
+// says what covers it.
 //
 // Exit code 0 when every command succeeded, 1 when a wait timed out or a command failed (the
 // reason goes to stderr), 2 for a usage error or when no player window exists.
@@ -173,6 +178,13 @@ bool Get(const wchar_t* what, wchar_t* out, int capacity) {
         return true;
     } else if (!wcscmp(what, L"count")) {
         _snwprintf(out, capacity, L"%d", (int)Send(TrackList(), LB_GETCOUNT, 0, 0));
+        return true;
+    } else if (!wcscmp(what, L"capture")) {
+        // A scroll bar holds the mouse capture from a press on it to the release.
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(mainWindow, NULL), &info);
+        _snwprintf(out, capacity, L"%d", info.hwndCapture ? GetDlgCtrlID(info.hwndCapture) : 0);
         return true;
     } else if (!wcscmp(what, L"pos") || !wcscmp(what, L"volpos")) {
         HWND bar = ChildById(what[0] == L'p' ? 201 : 106);
@@ -524,6 +536,51 @@ bool MouseClick(HWND control) {
     return SendInput(2, input, sizeof(INPUT)) == 2;
 }
 
+// A mouse event at a point of the screen, as a real mouse gives it: absolute coordinates count
+// in 65536ths of the primary screen, and rounded up they land on the pixel itself.
+bool SendMouse(POINT p, DWORD flags) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    input.mi.dx = (p.x * 65536 + w - 1) / w;
+    input.mi.dy = (p.y * 65536 + h - 1) / h;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+    return SendInput(1, &input, sizeof(INPUT)) == 1;
+}
+
+// The left button goes down at a point of the player's window and stays down until "release";
+// it fails when another window lies over that point and would take the press.
+bool Press(POINT p) {
+    return Uncover(L"press", {p.x, p.y, p.x + 1, p.y + 1}) && SendMouse(p, MOUSEEVENTF_LEFTDOWN);
+}
+
+// The screen point of a part of a horizontal scroll bar: "left" or "right" (the middle of that
+// arrow), "thumb" (the middle of the thumb where it stands), or a value (where the thumb's
+// middle stands when the bar reads it). Arrows and thumb are as wide as the system's metrics
+// say, and the thumb moves in proportion over the track between the arrows: Wine's
+// GetScrollBarInfo tells another process nothing. The bar is uncovered first, as a pointer is
+// about to go there.
+bool BarPoint(HWND bar, const wchar_t* part, POINT* p) {
+    RECT r;
+    int min = 0, max = 0;
+    if (!bar || !GetWindowRect(bar, &r) || !GetScrollRange(bar, SB_CTL, &min, &max) || max <= min) {
+        Fail(L"barpos: no such bar, or a bar without a range");
+        return false;
+    }
+    const int arrow = GetSystemMetrics(SM_CXHSCROLL), thumb = GetSystemMetrics(SM_CXHTHUMB);
+    const int track = r.right - r.left - 2 * arrow - thumb;
+    const int value = !wcscmp(part, L"thumb") ? GetScrollPos(bar, SB_CTL) : wcstol(part, NULL, 10);
+    p->y = (r.top + r.bottom) / 2;
+    if (!wcscmp(part, L"left")) {
+        p->x = r.left + arrow / 2;
+    } else if (!wcscmp(part, L"right")) {
+        p->x = r.right - 1 - arrow / 2;
+    } else {
+        p->x = r.left + arrow + MulDiv(value - min, track, max - min) + thumb / 2;
+    }
+    return Uncover(L"barpos", r);
+}
+
 // A part of the screen as shown, copied into a DIB section of the format INFO gives (a
 // negative height is top-down); the caller deletes the bitmap. Null when nothing was copied.
 HBITMAP CopyScreen(int x, int y, const BITMAPINFOHEADER& info, void** bits) {
@@ -809,10 +866,10 @@ void Devices() {
     Printf(L"default: out %ld, in %ld (%u out, %u in)", (long)out, (long)in, outs, ins);
 }
 
-// One MCI command; on failure ERROR gets MCI's own text for it.
-bool Mci(const wchar_t* command, wchar_t* reply, wchar_t* error) {
+// One MCI command; on failure ERROR gets MCI's own text for it. CALLBACK gets its notification.
+bool Mci(const wchar_t* command, wchar_t* reply, wchar_t* error, HWND callback = NULL) {
     reply[0] = 0;
-    MCIERROR code = mciSendStringW(command, reply, 128, NULL);
+    MCIERROR code = mciSendStringW(command, reply, 128, callback);
     if (code == 0) {
         return true;
     }
@@ -824,6 +881,18 @@ bool Mci(const wchar_t* command, wchar_t* reply, wchar_t* error) {
 
 const DWORD PROBE_PLAY_MS = 1000;
 
+// Opens the file at PATH as "probe", exactly as the player opens a track.
+bool OpenProbe(const wchar_t* path, wchar_t* error) {
+    wchar_t command[MAX_PATH + 64], reply[128];
+    // A path with "!" takes the form the player gives it: MCI ends a device type at a "!".
+    _snwprintf(command, MAX_PATH + 64,
+               wcschr(path, L'!') ? L"open \"mpegvideo!%ls\" alias probe"
+                                  : L"open \"%ls\" type mpegvideo alias probe",
+               path);
+    command[MAX_PATH + 63] = 0;
+    return Mci(command, reply, error);
+}
+
 // Opens and plays FILE exactly as the player does, and listens on the default input meanwhile.
 bool Probe(const wchar_t* file) {
     StartWatchdog(30000);
@@ -832,14 +901,8 @@ bool Probe(const wchar_t* file) {
         Printf(L"probe: no such path %ls", file);
         return false;
     }
-    wchar_t command[MAX_PATH + 64], reply[128], error[256] = L"", length[128];
-    // A path with "!" takes the form the player gives it: MCI ends a device type at a "!".
-    _snwprintf(command, MAX_PATH + 64,
-               wcschr(path, L'!') ? L"open \"mpegvideo!%ls\" alias probe"
-                                  : L"open \"%ls\" type mpegvideo alias probe",
-               path);
-    command[MAX_PATH + 63] = 0;
-    if (!Mci(command, reply, error)) {
+    wchar_t reply[128], error[256] = L"", length[128];
+    if (!OpenProbe(path, error)) {
         Printf(L"probe: %ls cannot be opened through MCI: %ls", name, error);
         return false;
     }
@@ -873,6 +936,50 @@ bool Probe(const wchar_t* file) {
                name, length, position, r.error);
     }
     return true;
+}
+
+// Long enough for a device that answers late; a play that ends at once answers in milliseconds.
+const DWORD PROBE_END_WAIT_MS = 3000;
+
+// What MCI answers to a play from the very end of FILE, as the player sends it after a seek to
+// the bar's far end: the MM_MCINOTIFY code that comes back to a window of the driver's (1
+// successful, 2 superseded, 4 aborted, 8 failure), or none within the wait.
+bool ProbeEnd(const wchar_t* file) {
+    StartWatchdog(30000);
+    wchar_t path[MAX_PATH], *name = NULL, reply[128], error[256] = L"", length[128], seek[160];
+    // A message-only window takes the posted notification and shows nothing.
+    HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, NULL, NULL);
+    if (!GetFullPathNameW(file, MAX_PATH, path, &name) || !name || !OpenProbe(path, error)) {
+        Printf(L"probe-end: %ls cannot be opened through MCI: %ls", file, error);
+        return false;
+    }
+    bool sent = Mci(L"set probe time format milliseconds", reply, error) &&
+                Mci(L"status probe length", length, error);
+    _snwprintf(seek, 160, L"seek probe to %ls", length);
+    seek[159] = 0;
+    sent = sent && Mci(seek, reply, error) && Mci(L"play probe notify", reply, error, window);
+    const DWORD start = GetTickCount();
+    MSG msg = {};
+    while (sent && !PeekMessageW(&msg, window, MM_MCINOTIFY, MM_MCINOTIFY, PM_REMOVE) &&
+           GetTickCount() - start < PROBE_END_WAIT_MS) {
+        Sleep(5);
+    }
+    const DWORD ms = GetTickCount() - start;
+    Mci(L"close probe", reply, seek);
+    static const wchar_t* const codes[] = {
+        L"?", L"successful", L"superseded", L"?", L"aborted", L"?", L"?", L"?", L"failure"};
+    if (!sent) {
+        Printf(L"probe-end: %ls does not play from its end: %ls", name, error);
+    } else if (msg.message == MM_MCINOTIFY) {
+        Printf(L"probe-end: %ls sought to its length, %ls ms: play notify answered %u (%ls) after "
+               L"%lu ms",
+               name, length, (unsigned)msg.wParam, msg.wParam <= 8 ? codes[msg.wParam] : L"?", ms);
+    } else {
+        Printf(L"probe-end: %ls sought to its length, %ls ms: play notify answered nothing within "
+               L"%lu ms",
+               name, length, PROBE_END_WAIT_MS);
+    }
+    return sent;
 }
 
 // The whole desktop as a bottom-up 24-bit BMP, the layout of a BMP file's pixels; a player
@@ -996,6 +1103,12 @@ int wmain(int argc, wchar_t** argv) {
             }
             continue;
         }
+        if (!wcscmp(cmd, L"probe-end")) {
+            if (!ProbeEnd(arg())) {
+                return 1;
+            }
+            continue;
+        }
         if (!wcscmp(cmd, L"screenshot")) {
             if (!Screenshot(arg())) {
                 return 1;
@@ -1035,6 +1148,27 @@ int wmain(int argc, wchar_t** argv) {
             RECT r;
             GetWindowRect(ChildById(number()), &r);
             Printf(L"%ld %ld", (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        } else if (!wcscmp(cmd, L"barpos")) {
+            HWND bar = ChildById(number());
+            POINT p;
+            if (!BarPoint(bar, arg(), &p)) {
+                return 1;
+            }
+            Printf(L"%ld %ld", p.x, p.y);
+        } else if (!wcscmp(cmd, L"press") || !wcscmp(cmd, L"move")) {
+            POINT p;
+            p.x = number();
+            p.y = number();
+            if (!(cmd[0] == L'p' ? Press(p) : SendMouse(p, 0))) {
+                Fail(L"%ls: no input at %ld,%ld", cmd, p.x, p.y);
+                return 1;
+            }
+        } else if (!wcscmp(cmd, L"release")) {
+            POINT p;
+            if (!GetCursorPos(&p) || !SendMouse(p, MOUSEEVENTF_LEFTUP)) {
+                Fail(L"release: no input");
+                return 1;
+            }
         } else if (!wcscmp(cmd, L"mouseclick")) {
             if (!MouseClick(ChildById(number()))) {
                 return 1;
