@@ -80,7 +80,7 @@ endif()
 enable_testing()
 add_test(NAME exe_tolvane
          COMMAND bash ${CMAKE_SOURCE_DIR}/tests/exe/check-exe.sh ${TOLVANE_OBJDUMP}
-                 $<TARGET_FILE:Tolvane> 9216)
+                 $<TARGET_FILE:Tolvane> 9728)
 add_test(NAME package_zip
          COMMAND bash ${CMAKE_SOURCE_DIR}/tests/exe/check-package.sh ${CMAKE_SOURCE_DIR}
                  ${CMAKE_BINARY_DIR})

@@ -21,6 +21,9 @@ void PlaySelected() {
     SendMci(CMD_CLOSE);
     player.isOpen = 0;
     player.isPaused = 0;
+    // The position bar holds the mouse from a button-down to its release, and its tracking
+    // loop dispatches the end-of-track notice that may have brought us here.
+    player.isGestureVoid = GetCapture() == player.controls[PositionBar];
 
     // The quotation marks keep blanks and other punctuation in the path one argument; a "!"
     // in it would end the device type, so such a path comes after a type of its own.

@@ -62,6 +62,9 @@ struct PlayerState {
 
     BYTE isOpen;   // a track is open on the alias "song"
     BYTE isPaused; // the open track was paused by the Pause command
+    // 1 when the open track changed while the position bar held the mouse, until that
+    // gesture ends: the rest of it belongs to the track that was closed.
+    BYTE isGestureVoid;
     DWORD lengthMs;
     DWORD positionMs;
     DWORD seekTargetMs;

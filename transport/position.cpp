@@ -48,6 +48,9 @@ void UpdateTimeLabel() {
 
 // The poll: paused and stopped tracks are open too and are read like a playing one.
 void OnTimer() {
+    if (GetCapture() != player.controls[PositionBar]) {
+        player.isGestureVoid = 0; // a gesture that lost the mouse without SB_ENDSCROLL is over
+    }
     if (player.isOpen != 1) {
         return;
     }
@@ -91,10 +94,20 @@ static int ClampPosition(int position) {
 }
 
 static void OnPositionScroll(WORD code, WORD thumb) {
+    HWND bar = player.controls[PositionBar];
+    // What is left of a gesture whose track was closed does nothing. It ends at SB_ENDSCROLL or
+    // when the bar no longer holds the mouse; the release's SB_THUMBPOSITION may come after the
+    // bar has let the mouse go (Wine) or before, so it is left alone either way.
+    if (player.isGestureVoid == 1) {
+        const bool held = GetCapture() == bar;
+        player.isGestureVoid = held && code != SB_ENDSCROLL;
+        if (held || code == SB_THUMBPOSITION) {
+            return;
+        }
+    }
     if (player.isOpen != 1) {
         return;
     }
-    HWND bar = player.controls[PositionBar];
     int position;
     switch (code) {
     case SB_LINELEFT:

@@ -91,6 +91,16 @@ LRESULT ClickList(HWND list, int index, WORD code = LBN_SELCHANGE);
 LRESULT ClickButton(HWND button, WORD code = BN_CLICKED);
 // Scroll bar: WM_HSCROLL MAKEWPARAM(code, thumb) with lParam = bar.
 LRESULT Scroll(HWND bar, WORD code, WORD thumb = 0);
+// A gesture on a scroll bar as Windows delivers it: the bar holds the capture from the
+// button-down (HoldBar), its events (Scroll) come while it is held, and its tracking loop
+// dispatches what is posted in between (AdvanceClock, Pump). The release sends SB_THUMBPOSITION
+// after a thumb drag (thumb >= 0), then SB_ENDSCROLL; the capture goes before that
+// SB_THUMBPOSITION (as Wine lets it go) or after both. LoseCapture: another window takes it,
+// and the gesture ends without SB_ENDSCROLL.
+enum class Release { CaptureFirst, CaptureLast };
+void HoldBar(HWND bar);
+void ReleaseBar(HWND bar, Release order, int thumb = -1);
+void LoseCapture();
 
 // ---- GDI ----------------------------------------------------------------------------
 struct DrawCall {

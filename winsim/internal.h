@@ -77,6 +77,7 @@ struct World {
     std::vector<HWND> order;
     std::set<HWND> destroying; // inside DestroyWindow, so a second call does nothing
     int createCalls = 0;
+    HWND capture = nullptr; // the window that holds the mouse (a scroll bar in a gesture)
     // queue and clock
     std::deque<MSG> queue;
     std::optional<int> quit;       // WM_QUIT waiting for GetMessageW

@@ -177,6 +177,26 @@ LRESULT Scroll(HWND bar, WORD code, WORD thumb) {
                         reinterpret_cast<LPARAM>(bar));
 }
 
+void HoldBar(HWND bar) {
+    Live(bar, u"SCROLLBAR");
+    world().capture = bar;
+}
+
+void ReleaseBar(HWND bar, Release order, int thumb) {
+    if (order == Release::CaptureFirst) {
+        LoseCapture();
+    }
+    if (thumb >= 0) {
+        Scroll(bar, SB_THUMBPOSITION, static_cast<WORD>(thumb));
+    }
+    Scroll(bar, SB_ENDSCROLL);
+    LoseCapture();
+}
+
+void LoseCapture() {
+    world().capture = nullptr;
+}
+
 PaintResult PaintButton(HWND button, UINT itemState) {
     Window& win = Live(button, u"BUTTON");
     DRAWITEMSTRUCT item = {};
@@ -342,6 +362,10 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
 
 HCURSOR LoadCursorW(HINSTANCE, LPCWSTR cursorName) {
     return MakeHandle<HCURSOR>(0x600000, LOWORD(reinterpret_cast<ULONG_PTR>(cursorName)));
+}
+
+HWND GetCapture() {
+    return world().capture;
 }
 
 // Only SB_CTL on a scroll bar control is simulated.

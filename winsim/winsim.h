@@ -297,6 +297,7 @@ HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR cursorName);
 int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw);
 int GetScrollPos(HWND hwnd, int bar);
 BOOL SetScrollRange(HWND hwnd, int bar, int minPos, int maxPos, BOOL redraw);
+HWND GetCapture();
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC timerFunc);
 BOOL KillTimer(HWND hwnd, UINT_PTR id);
 int FillRect(HDC dc, const RECT* rect, HBRUSH brush);

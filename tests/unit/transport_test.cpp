@@ -3,6 +3,7 @@
 
 namespace {
 
+using winsim::Release;
 using world::Texts;
 
 constexpr DWORD MAX_MS = 4294967295u;
@@ -198,6 +199,87 @@ TEST_F(Transport, DraggingSeeksAtEveryStep) {
     EXPECT_EQ(TakeLog(),
               (Texts{Seek(20000), u"play song notify", Seek(40000), u"play song notify",
                      Seek(60000), u"play song notify", Seek(60000), u"play song notify"}));
+}
+
+// A gesture held on the position bar across its track's end: the track after it opens and plays
+// from its start, and nothing of the gesture, its release included, reaches it.
+TEST_F(Transport, AGestureHeldAcrossTheEndOfItsTrackLeavesTheNextTrackAlone) {
+    const struct {
+        const char* what;
+        int from;  // the bar at the button-down
+        WORD code; // what the held button sends, again and again
+        WORD thumb;
+        int release; // the release's SB_THUMBPOSITION, or -1
+    } gestures[] = {
+        {"thumb dragged to 99.6 %", 0, SB_THUMBTRACK, 996, 996},
+        {"arrow held at the end", 990, SB_LINERIGHT, 0, -1},
+        {"page area held at the end", 960, SB_PAGERIGHT, 0, -1},
+    };
+    HWND bar = Control(PositionBar);
+    StartPollTimer();
+    for (const auto& g : gestures) {
+        for (Release order : {Release::CaptureFirst, Release::CaptureLast}) {
+            SCOPED_TRACE(testing::Message() << g.what << ", the capture let go "
+                                            << (order == Release::CaptureFirst ? "first" : "last"));
+            PlayEntry(0); // a.mp3, 245 s
+            SetScrollPos(bar, SB_CTL, g.from, TRUE);
+            winsim::HoldBar(bar);
+            winsim::Scroll(bar, g.code, g.thumb);
+            winsim::AdvanceClock(1500); // a ends while the button is down
+            ASSERT_EQ(winsim::Mci().path, world::FOLDER + u"\\b.mp3");
+            TakeLog();
+            for (int repeat = 0; repeat < 3; ++repeat) {
+                winsim::Scroll(bar, g.code, g.thumb);
+                winsim::AdvanceClock(100);
+            }
+            winsim::ReleaseBar(bar, order, g.release);
+            winsim::AdvanceClock(1000);
+            for (const std::u16string& command : TakeLog()) {
+                EXPECT_EQ(command, u"status song position") << "b.mp3 was not sought";
+            }
+            EXPECT_EQ(winsim::Mci().path, world::FOLDER + u"\\b.mp3") << "nor skipped";
+            EXPECT_LT(winsim::Mci().positionMs, 5000u);
+            EXPECT_LT(Bar(PositionBar), 25) << "the bar follows b.mp3";
+            // The next gesture acts as always.
+            winsim::HoldBar(bar);
+            winsim::Scroll(bar, SB_THUMBTRACK, 500);
+            winsim::ReleaseBar(bar, order, 500);
+            EXPECT_EQ(TakeLog(), (Texts{Seek(100000), u"play song notify", Seek(100000),
+                                        u"play song notify"}));
+        }
+    }
+}
+
+// A gesture ends too when the bar loses the mouse without SB_ENDSCROLL, and a track that changes
+// outside any gesture leaves lone scroll events (another program's, the suite's) as they were.
+TEST_F(Transport, LoneScrollEventsSeekAfterALostGestureAndAfterATrackChange) {
+    HWND bar = Control(PositionBar);
+    StartPollTimer();
+    PlayEntry(0);
+    winsim::HoldBar(bar);
+    winsim::Scroll(bar, SB_THUMBTRACK, 996);
+    winsim::AdvanceClock(1500);
+    winsim::LoseCapture();
+    TakeLog();
+    SetScrollPos(bar, SB_CTL, 100, TRUE);
+    winsim::Scroll(bar, SB_LINERIGHT);
+    EXPECT_EQ(TakeLog().at(0), Seek(22000)) << "the next lone event";
+
+    winsim::HoldBar(bar);
+    winsim::Scroll(bar, SB_THUMBTRACK, 500);
+    winsim::ClickButton(Control(NextButton)); // the track changes in the gesture's hold too
+    winsim::LoseCapture();
+    winsim::AdvanceClock(500); // the poll sees the bar without the mouse
+    TakeLog();
+    winsim::HoldBar(bar);
+    winsim::Scroll(bar, SB_PAGERIGHT);
+    EXPECT_EQ(TakeLog().at(0), u"seek song to 214748364") << "the next gesture";
+    winsim::ReleaseBar(bar, Release::CaptureFirst);
+
+    winsim::ClickButton(Control(NextButton));
+    TakeLog();
+    winsim::Scroll(bar, SB_THUMBPOSITION, 250);
+    EXPECT_EQ(TakeLog(), (Texts{Seek(1800000), u"play song notify"}));
 }
 
 TEST_F(Transport, ThumbsBeyondTheBarGiveTargetsBeyondTheTrack) {

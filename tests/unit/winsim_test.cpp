@@ -12,10 +12,14 @@ namespace {
 
 using Texts = std::vector<std::u16string>;
 
-std::vector<UINT> seen; // messages the test window procedure received
+std::vector<UINT> seen;                     // messages the test window procedure received
+std::vector<std::pair<WORD, HWND>> scrolls; // each WM_HSCROLL's code, with who held the mouse
 
 LRESULT CALLBACK RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     seen.push_back(msg);
+    if (msg == WM_HSCROLL) {
+        scrolls.emplace_back(LOWORD(wParam), GetCapture());
+    }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
@@ -24,6 +28,7 @@ class Winsim : public ::testing::Test {
     void SetUp() override {
         winsim::Reset();
         seen.clear();
+        scrolls.clear();
         WNDCLASSW wc = {};
         wc.lpfnWndProc = RecordingProc;
         wc.lpszClassName = u"Probe";
@@ -71,6 +76,23 @@ TEST_F(Winsim, ScrollBarClampsAndAnswersThePreviousPosition) {
     EXPECT_EQ(SetScrollPos(bar, SB_CTL, -3, TRUE), 100);
     EXPECT_EQ(GetScrollPos(bar, SB_CTL), 0);
     EXPECT_EQ(SetScrollPos(nullptr, SB_CTL, 1, TRUE), 0);
+
+    // A gesture: the bar holds the mouse from the button-down; the release lets it go before
+    // its SB_THUMBPOSITION, as Wine does, or after its SB_ENDSCROLL.
+    winsim::HoldBar(bar);
+    winsim::Scroll(bar, SB_THUMBTRACK, 40);
+    winsim::ReleaseBar(bar, winsim::Release::CaptureFirst, 40);
+    winsim::HoldBar(bar);
+    winsim::ReleaseBar(bar, winsim::Release::CaptureLast, 50);
+    winsim::HoldBar(bar);
+    winsim::LoseCapture();
+    using Seen = std::vector<std::pair<WORD, HWND>>;
+    EXPECT_EQ(scrolls, (Seen{{SB_THUMBTRACK, bar},
+                             {SB_THUMBPOSITION, nullptr},
+                             {SB_ENDSCROLL, nullptr},
+                             {SB_THUMBPOSITION, bar},
+                             {SB_ENDSCROLL, bar}}));
+    EXPECT_EQ(GetCapture(), nullptr);
 }
 
 TEST_F(Winsim, WindowsLiveAndDieAsOnWindows) {
