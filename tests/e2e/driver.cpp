@@ -939,7 +939,7 @@ bool Probe(const wchar_t* file) {
 }
 
 // Long enough for a device that answers late; a play that ends at once answers in milliseconds.
-const DWORD PROBE_END_WAIT_MS = 3000;
+const DWORD PROBE_END_WAIT_MS = 1500;
 
 // What MCI answers to a play from the very end of FILE, as the player sends it after a seek to
 // the bar's far end: the MM_MCINOTIFY code that comes back to a window of the driver's (1
