@@ -92,9 +92,12 @@ set_source_files_properties(app/nocrt.cpp PROPERTIES COMPILE_OPTIONS ${NOCRT_OUT
 # The image checks: the bash checker where GNU tools read the exe, the PowerShell one on Windows.
 enable_testing()
 if(CMAKE_HOST_WIN32)
-    add_test(NAME exe_tolvane COMMAND pwsh -NoProfile -File
-                                      ${CMAKE_SOURCE_DIR}/tests/exe/check-exe.ps1
-                                      $<TARGET_FILE:Tolvane> ${TOLVANE_MAX_BYTES})
+    # PowerShell 7 where it is installed, else the Windows PowerShell every Windows has.
+    find_program(TOLVANE_POWERSHELL NAMES pwsh powershell REQUIRED)
+    add_test(NAME exe_tolvane
+             COMMAND ${TOLVANE_POWERSHELL} -NoProfile -ExecutionPolicy Bypass -File
+                     ${CMAKE_SOURCE_DIR}/tests/exe/check-exe.ps1 $<TARGET_FILE:Tolvane>
+                     ${TOLVANE_MAX_BYTES})
 else()
     add_test(NAME exe_tolvane
              COMMAND bash ${CMAKE_SOURCE_DIR}/tests/exe/check-exe.sh ${TOLVANE_OBJDUMP}
