@@ -3,6 +3,12 @@
 // pattern recognition off, so they do not turn into calls to themselves.
 #include <stddef.h>
 
+#if defined(_MSC_VER) && !defined(__clang__)
+// cl treats both as intrinsics, which a program may define only once told they are functions
+// (clang-cl before 19 knows no such pragma, and needs none).
+#pragma function(memset, memcpy)
+#endif
+
 extern "C" void* memset(void* destination, int value, size_t count) {
     unsigned char* out = static_cast<unsigned char*>(destination);
     while (count-- > 0) {

@@ -5,4 +5,11 @@
 // Nothing refers to it: cmake/nocrt-image.ld keeps its section.
 extern "C" void TolvaneEntry();
 
+#if defined(_MSC_VER)
+// cl ignores gnu:: attributes; the linker keeps the pointer against /OPT:REF by its name.
+#pragma section(".rdata$anchor", read)
+extern "C" __declspec(allocate(".rdata$anchor")) void (*const relocationAnchor)() = TolvaneEntry;
+#pragma comment(linker, "/INCLUDE:relocationAnchor")
+#else
 [[gnu::used, gnu::section(".rdata$anchor")]] static void (*const relocationAnchor)() = TolvaneEntry;
+#endif

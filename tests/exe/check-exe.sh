@@ -3,7 +3,9 @@
 # high-entropy addresses and NX, relocations that are really there and point into the image,
 # no section both writable and executable, import tables where the loader looks for them, the
 # alignments Windows asks of an image, imports from KnownDLLs only (Windows never looks for
-# those beside the exe), no resources, no time stamp, and at most MAX_BYTES.
+# those beside the exe, and no C runtime DLL is one), code for x64, no TLS, no load
+# configuration, no resources, no time stamp, and at most MAX_BYTES. The same rules for Windows
+# without GNU tools: check-exe.ps1.
 # Usage: check-exe.sh OBJDUMP EXE MAX_BYTES
 set -u
 objdump=$1 exe=$2 max_bytes=$3
@@ -77,6 +79,11 @@ while read -r name vma size offset flags; do
 done <<<"$sections"
 read -r resource_rva resource_size <<<"$(directory 2)"
 [[ ${resource_size:-0} == 00000000 ]] || fail "the Resource Directory is not empty"
+# Code the loader would run before the entry point, or checks a C runtime sets up.
+read -r tls_rva tls_size <<<"$(directory 9)"
+[[ ${tls_size:-0} == 00000000 ]] || fail "has a TLS directory"
+read -r config_rva config_size <<<"$(directory a)"
+[[ ${config_size:-0} == 00000000 ]] || fail "has a Load Configuration directory"
 
 # The imports: which DLLs, and the two tables the loader reads. Each DLL's descriptor names
 # its lookup table and its slice of the Import Address Table; before the loader fills it in,
@@ -127,8 +134,10 @@ done <<<"$descriptors"
 ((functions > 0 && iat_end - iat_start == (functions + ndlls) * 8)) ||
     fail "the IAT directory entry is ${iat_size:-missing} bytes, not $(((functions + ndlls) * 8)) for $functions functions"
 
-# Reproducible: ld writes the link time into the file header unless told not to.
 pe_offset=$(od -An -t u4 --endian=little -j 60 -N 4 "$exe" | tr -d ' ')
+machine=$(od -An -t u2 --endian=little -j $((pe_offset + 4)) -N 2 "$exe" | tr -d ' ')
+((machine == 0x8664)) || fail "Machine is $(hex "$machine"), not 0x8664 (x64)"
+# Reproducible: ld writes the link time into the file header unless told not to.
 timestamp=$(od -An -t u4 --endian=little -j $((pe_offset + 8)) -N 4 "$exe" | tr -d ' ')
 [[ $timestamp == 0 ]] || fail "carries a link time stamp ($timestamp)"
 
