@@ -946,7 +946,7 @@ const DWORD PROBE_END_WAIT_MS = 1500;
 // successful, 2 superseded, 4 aborted, 8 failure), or none within the wait.
 bool ProbeEnd(const wchar_t* file) {
     StartWatchdog(30000);
-    wchar_t path[MAX_PATH], *name = NULL, reply[128], error[256] = L"", length[128], seek[160];
+    wchar_t path[MAX_PATH], *name = NULL, reply[128], error[256] = L"", length[128], seek[256];
     // A message-only window takes the posted notification and shows nothing.
     HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, NULL, NULL);
     if (!GetFullPathNameW(file, MAX_PATH, path, &name) || !name || !OpenProbe(path, error)) {
@@ -955,8 +955,8 @@ bool ProbeEnd(const wchar_t* file) {
     }
     bool sent = Mci(L"set probe time format milliseconds", reply, error) &&
                 Mci(L"status probe length", length, error);
-    _snwprintf(seek, 160, L"seek probe to %ls", length);
-    seek[159] = 0;
+    _snwprintf(seek, 256, L"seek probe to %ls", length);
+    seek[255] = 0;
     sent = sent && Mci(seek, reply, error) && Mci(L"play probe notify", reply, error, window);
     const DWORD start = GetTickCount();
     MSG msg = {};
@@ -965,7 +965,7 @@ bool ProbeEnd(const wchar_t* file) {
         Sleep(5);
     }
     const DWORD ms = GetTickCount() - start;
-    Mci(L"close probe", reply, seek);
+    Mci(L"close probe", reply, seek); // seek's room takes an error text of Mci's 256 units
     static const wchar_t* const codes[] = {
         L"?", L"successful", L"superseded", L"?", L"aborted", L"?", L"?", L"?", L"failure"};
     if (!sent) {
